@@ -1,0 +1,69 @@
+#include "AppState.h"
+
+#include <string.h>
+
+AppStateRecord AppState;
+
+// Parsing looks at no more than a full Windows path, and no part keeps more than 255 characters.
+enum { ParseLimit = 260, PartLimit = 255 };
+
+static int IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+static int IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Copies the byte range [from, to) of a path, cut to PartLimit characters.
+static void CopyPart(char *dest, const char *from, const char *to)
+{
+    size_t n = (size_t)(to - from);
+    if (n > PartLimit)
+        n = PartLimit;
+    memcpy(dest, from, n);
+    dest[n] = '\0';
+}
+
+void CopyText(char *dest, size_t capacity, const char *src)
+{
+    if (capacity == 0)
+        return;
+    size_t n = strlen(src);
+    if (n >= capacity)
+        n = capacity - 1;
+    memmove(dest, src, n);
+    dest[n] = '\0';
+}
+
+void ParsePath(const char *path)
+{
+    AppState.Drive[0] = '\0';
+    AppState.DirPart[0] = '\0';
+    AppState.BaseName[0] = '\0';
+    AppState.Extension[0] = '\0';
+
+    const char *end = path;
+    while (*end != '\0' && end - path < ParseLimit)
+        end++;
+
+    const char *rest = path;
+    if (end - path >= 2 && IsDriveLetter(path[0]) && path[1] == ':') {
+        AppState.Drive[0] = path[0];
+        AppState.Drive[1] = ':';
+        AppState.Drive[2] = '\0';
+        rest = path + 2;
+    }
+
+    const char *name = rest; // start of the final component
+    for (const char *p = rest; p < end; p++)
+        if (IsSeparator(*p))
+            name = p + 1;
+
+    const char *dot = NULL; // last dot of the final component
+    for (const char *p = name; p < end; p++)
+        if (*p == '.')
+            dot = p;
+    if (dot == NULL)
+        dot = end;
+
+    CopyPart(AppState.DirPart, rest, name);
+    CopyPart(AppState.BaseName, name, dot);
+    CopyPart(AppState.Extension, dot, end);
+}

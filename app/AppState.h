@@ -1,0 +1,94 @@
+// The one process-wide record of the program: paths, sizes, flags, text buffers and handles.
+// Every other file includes this header; there are no other long-lived objects.
+#pragma once
+
+#ifdef UNICODE
+#error "Morvane is an ANSI program: build it without UNICODE"
+#endif
+#ifdef _UNICODE
+#error "Morvane is an ANSI program: build it without _UNICODE"
+#endif
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <stdint.h>
+
+// Product name and version as they appear inside texts.
+#define PRODUCT_NAME "Morvane"
+#define PRODUCT_VERSION "3.2"
+#define PRODUCT_TITLE "Morvane 3.2"
+
+// Sizes of the three floppy presets, in bytes; the 1.44 MB one is also the default piece size.
+enum {
+    Preset288Size = 2931000,
+    Preset144Size = 1457000,
+    Preset720Size = 730000,
+};
+
+// The only piece counts the program produces.
+enum { MinPieces = 2, MaxPieces = 999 };
+
+// Copy buffer of the split run: 0xFFFF bytes, the largest count a 16-bit length can hold.
+enum { SplitBufferSize = 65535 };
+
+// Capacities of the text fields, terminator included.
+enum {
+    DirCapacity = 257,       // a folder as GetCurrentDirectoryA(257, ...) gives it
+    PathCapacity = 261,      // MAX_PATH plus one spare byte
+    DriveCapacity = 4,
+    SuffixCapacity = 5,      // ".001" ... ".999"
+    MessageCapacity = 404,
+};
+
+struct AppStateRecord {
+    char StartDirectory[DirCapacity];   // working directory at start-up; the help file is looked for here
+    char CurrentDirectory[DirCapacity]; // the source file's folder; the working directory while idle
+    char OutputDirectory[DirCapacity];  // where pieces go while Use Output is checked
+    char SourcePath[PathCapacity];      // full path of the last dropped or opened file
+    char FileName[PathCapacity];        // text of the file-name field, relative to the working directory
+    char Drive[DriveCapacity];          // "C:" or empty, from the last parsed path
+    char DirPart[DirCapacity];          // folder of the last parsed path, with its trailing separator
+    char BaseName[DirCapacity];         // name without extension: stem of pieces, batch, log, sub-folder
+    char Extension[DirCapacity];        // ".zip", or empty when the name has no dot
+    char PieceSuffix[SuffixCapacity];   // ".001" ... ".999"
+    char PieceName[PathCapacity];       // BaseName + PieceSuffix
+    char BatchName[PathCapacity];       // BaseName + ".bat"
+    char LogName[PathCapacity];         // BaseName + ".log" (".txt" for a source that is itself a log)
+    char MessageText[MessageCapacity];  // scratch for message texts, field texts and the title
+
+    int32_t SplitSize;    // bytes per piece, 1 ... 2147483647 when valid
+    int32_t FileSize;     // source size as last measured
+    int32_t PieceCount;   // pieces for FileSize and SplitSize; 0 when SplitSize is below 1
+    int16_t OnTop;        // 1 while the main window is topmost
+    int32_t OutputToggle; // 1 while Use Output is checked; drives the output-path controls
+
+    HWND MainWindow;
+    HINSTANCE AppInstance; // read from the main window when it is created
+
+    HWND FileNameLabel, PinButton, PinTooltip, FileNameEdit, OpenButton, OpenTooltip;
+    HWND OutputPathLabel, OutputPathEdit, BrowseButton, BrowseTooltip;
+    HWND SplitSizeGroup, SplitSizeEdit, Preset288Radio, Preset144Radio, Preset720Radio;
+    HWND OptionsGroup, BatchFileCheck, LogFileCheck, UseOutputCheck, SubDirectoryCheck;
+    HWND SplitButton, HelpButton, AboutButton, ExitButton, ProgressBar;
+    HWND StatusNamePane, StatusSizePane, StatusPiecesPane;
+
+    HFONT NormalFont, BoldFont;
+    HICON OpenIcon, PinOffIcon, PinOnIcon;
+    HCURSOR WaitCursor;
+    HBITMAP LogoBitmap, BadgeMaskBitmap, BadgeBitmap;
+
+    HMENU TrayMenu;
+    NOTIFYICONDATAA TrayIconData; // registered in its first, 88-byte form
+    POINT TrayCursorPos;          // where the tray menu was opened
+    TOOLINFOA ToolInfo;           // the one tooltip record, refilled before every use
+};
+
+extern AppStateRecord AppState;
+
+// Splits a path into Drive, DirPart, BaseName and Extension of AppState (cleared first).
+// Looks at no more than the first 260 characters; '\' and '/' both separate folders.
+void ParsePath(const char *path);
+
+// Copies at most capacity - 1 bytes of a NUL-terminated text and always terminates.
+void CopyText(char *dest, size_t capacity, const char *src);

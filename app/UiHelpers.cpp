@@ -1,0 +1,76 @@
+#include "UiHelpers.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+
+int ShowMessage(const char *text, const char *caption, UINT icon)
+{
+    return MessageBoxA(AppState.MainWindow, text, caption, MB_OK | icon);
+}
+
+int AskYesNo(const char *text, const char *caption, UINT icon)
+{
+    return MessageBoxA(AppState.MainWindow, text, caption, MB_YESNO | icon) == IDYES;
+}
+
+int IsChecked(HWND control)
+{
+    return control != NULL && SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+int IsInForce(HWND control)
+{
+    return IsChecked(control) && IsWindowEnabled(control);
+}
+
+void SetStatusText(const char *text)
+{
+    if (AppState.StatusNamePane != NULL)
+        SetWindowTextA(AppState.StatusNamePane, text);
+}
+
+void StartProgress(int steps)
+{
+    if (AppState.ProgressBar == NULL)
+        return;
+    SendMessageA(AppState.ProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, steps));
+    SendMessageA(AppState.ProgressBar, PBM_SETSTEP, 1, 0);
+    ShowWindow(AppState.ProgressBar, SW_SHOW);
+}
+
+void StepProgress(void)
+{
+    if (AppState.ProgressBar != NULL)
+        SendMessageA(AppState.ProgressBar, PBM_STEPIT, 0, 0);
+}
+
+int IsNoSuchPathError(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_INVALID_NAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+int PathExists(const char *path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+const char *FormatMessageText(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    vsnprintf(AppState.MessageText, sizeof AppState.MessageText, format, args);
+    va_end(args);
+    return AppState.MessageText;
+}

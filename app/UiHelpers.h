@@ -1,0 +1,30 @@
+// Small user-interface operations shared by the split run, the batch and log writers and the
+// form rules. Every one of them tolerates a missing window: a null handle does nothing.
+#pragma once
+
+#include "AppState.h"
+
+// Modal message box owned by the main window; returns the button pressed.
+int ShowMessage(const char *text, const char *caption, UINT icon);
+
+// Yes/No question owned by the main window; 1 for Yes, 0 for anything else.
+int AskYesNo(const char *text, const char *caption, UINT icon);
+
+// 1 when the check box or radio button reports BST_CHECKED.
+int IsChecked(HWND control);
+
+// An option is in force when it is checked and enabled (a disabled option keeps its check).
+int IsInForce(HWND control);
+
+void SetStatusText(const char *text);
+void StartProgress(int steps);
+void StepProgress(void);
+
+// True for the reasons a path test gives when nothing of that name exists.
+int IsNoSuchPathError(DWORD error);
+
+// Existence test of a file or folder, relative to the working directory.
+int PathExists(const char *path);
+
+// Formats into AppState.MessageText, cut to its capacity.
+const char *FormatMessageText(const char *format, ...) __attribute__((format(printf, 1, 2)));

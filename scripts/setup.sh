@@ -1,0 +1,26 @@
+#!/bin/sh
+# Installs what building and testing Morvane needs on a Debian machine, as root.
+# Idempotent: a second run checks and returns quickly.
+set -e
+
+need=""
+for p in mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth \
+         cmake make googletest imagemagick x11-utils file coreutils; do
+    pkg=${p%%:*}
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        need="$need $p"
+    fi
+done
+
+if [ -n "$need" ]; then
+    if [ "$(id -u)" != 0 ]; then
+        echo "setup: missing packages:$need (run this script as root)" >&2
+        exit 1
+    fi
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    apt-get install -y -q --no-install-recommends $need
+fi

@@ -1,0 +1,114 @@
+// The rejoin batch file: COPY /B commands that rebuild the source from its pieces.
+#include "Split.h"
+
+#include "../app/UiHelpers.h"
+
+#include <stdio.h>
+#include <string.h>
+
+// Characters a batch file cannot carry in a bare file name: separators, redirections,
+// COPY's own operators and the quoting and escape characters of command.com and cmd.exe.
+static const char RefusedCharacters[] = " `!@#$%^&*()/-=+[]{}|;'\",<>?";
+
+int BatchPiecesPerLine(void)
+{
+    int32_t fileLength = (int32_t)strlen(AppState.FileName);
+    int32_t baseLength = (int32_t)strlen(AppState.BaseName);
+    return (256 - (2 * fileLength + 11)) / (baseLength + 7);
+}
+
+// cmd.exe reads a batch file in the console's OEM code page, while the program's names are in
+// the ANSI code page. Names are therefore written in OEM; a name with a character the OEM code
+// page cannot hold cannot be written at all.
+static void ToBatchText(char *dest, size_t capacity, const char *name)
+{
+    CopyText(dest, capacity, name);
+    CharToOemBuffA(dest, dest, (DWORD)strlen(dest));
+}
+
+static int SurvivesOemCodePage(const char *name)
+{
+    char oem[PathCapacity];
+    char back[PathCapacity];
+    ToBatchText(oem, sizeof oem, name);
+    CopyText(back, sizeof back, oem);
+    OemToCharBuffA(back, back, (DWORD)strlen(back));
+    return strcmp(back, name) == 0 && strpbrk(oem, RefusedCharacters) == NULL;
+}
+
+void UpdateBatchOption(void)
+{
+    int enable = 1;
+    if (BatchPiecesPerLine() < 2)
+        enable = 0;
+    else if (strpbrk(AppState.FileName, RefusedCharacters) != NULL)
+        enable = 0;
+    else if (!SurvivesOemCodePage(AppState.FileName))
+        enable = 0;
+    if (AppState.BatchFileCheck != NULL)
+        EnableWindow(AppState.BatchFileCheck, enable);
+}
+
+// Reports a batch file that could not be written completely and returns 0.
+static int ReportWriteFailure(void)
+{
+    FormatMessageText("%s\n%s\n%s", "Could not write", AppState.BatchName, "The disk may be full");
+    ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+    return 0;
+}
+
+int WriteBatchFile(void)
+{
+    int perLine = BatchPiecesPerLine();
+    if (perLine < 2)
+        perLine = 2; // only reachable when the option's rule was bypassed; keeps the groups sound
+
+    snprintf(AppState.BatchName, sizeof AppState.BatchName, "%s%s", AppState.BaseName, ".bat");
+
+    if (PathExists(AppState.BatchName)) {
+        FormatMessageText("%s %s", AppState.BatchName, "already exist\n\nDo you want to overwrite it?");
+        if (MessageBoxA(AppState.MainWindow, AppState.MessageText, "Batch File Exist", MB_YESNO | MB_ICONWARNING) ==
+            IDNO)
+            return 1;
+    }
+
+    FILE *batch = fopen(AppState.BatchName, "wt");
+    if (batch == NULL) {
+        ShowMessage("Batch file stream buffer null", "Error", MB_ICONERROR);
+        return 0;
+    }
+
+    char base[PathCapacity];
+    char extension[PathCapacity];
+    char piece[PathCapacity];
+    ToBatchText(base, sizeof base, AppState.BaseName);
+    ToBatchText(extension, sizeof extension, AppState.Extension);
+
+    fprintf(batch, "%s %s %s\n", "ECHO OFF\nCLS\nREM", PRODUCT_NAME, PRODUCT_VERSION);
+    for (int i = 0; i < AppState.PieceCount; i++) {
+        snprintf(AppState.PieceSuffix, sizeof AppState.PieceSuffix, ".%03i", i + 1);
+        snprintf(AppState.PieceName, sizeof AppState.PieceName, "%s%s", AppState.BaseName, AppState.PieceSuffix);
+        ToBatchText(piece, sizeof piece, AppState.PieceName);
+
+        if (i == 0)
+            fprintf(batch, "%s %s%s\n%s ", "ECHO Rejoining", base, extension, "COPY /B /Y");
+        if (i > 0 && i % perLine == 0)
+            fprintf(batch, "%s %s%s + ", "ECHO Still Rejoining...\nCOPY /B /Y", base, extension);
+
+        if (i > 0 && (i + 1) % perLine == 0)
+            fprintf(batch, "%s %s%s\n", piece, base, extension);
+        else if (i < AppState.PieceCount - 1)
+            fprintf(batch, "%s + ", piece);
+        else
+            fprintf(batch, "%s %s%s\n", piece, base, extension);
+    }
+    fprintf(batch, "%s", "ECHO Rejoining Completed\n");
+
+    // A full disk shows up as a stream error or as a failed final flush.
+    int failed = ferror(batch) != 0;
+    if (fclose(batch) != 0)
+        failed = 1;
+    if (failed)
+        return ReportWriteFailure();
+    return 1;
+}

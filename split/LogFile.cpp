@@ -1,0 +1,109 @@
+// The split log: a fixed-layout report of the split and of every piece with its creation time.
+#include "Split.h"
+
+#include "../app/UiHelpers.h"
+
+#include <stdio.h>
+#include <string.h>
+
+// The log must never take the source's own name: names are compared without regard to case,
+// so a source notes.LOG gets notes.txt just as notes.log does.
+static void ComposeLogName(void)
+{
+    const char *suffix = lstrcmpiA(AppState.Extension, ".log") == 0 ? ".txt" : ".log";
+    snprintf(AppState.LogName, sizeof AppState.LogName, "%s%s", AppState.BaseName, suffix);
+}
+
+// Reads a piece's creation time as local calendar fields. 0 after a reported failure.
+static int ReadPieceTime(SYSTEMTIME *when)
+{
+    HANDLE piece = CreateFileA(AppState.PieceName, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (piece == INVALID_HANDLE_VALUE) {
+        ShowMessage("Null file handle", "Error", MB_ICONERROR);
+        return 0;
+    }
+    FILETIME created = {0, 0};
+    FILETIME local = {0, 0};
+    GetFileTime(piece, &created, NULL, NULL);
+    CloseHandle(piece);
+    FileTimeToLocalFileTime(&created, &local);
+    if (!FileTimeToSystemTime(&local, when)) {
+        ShowMessage("Null FileTimeToSystemTime", "Error", MB_ICONERROR);
+        return 0;
+    }
+    return 1;
+}
+
+static int ReportWriteFailure(void)
+{
+    FormatMessageText("%s\n%s\n%s", "Could not write", AppState.LogName, "The disk may be full");
+    ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+    return 0;
+}
+
+int WriteLogFile(void)
+{
+    int32_t total = 0;
+    int32_t size = AppState.SplitSize;
+    int32_t fileSize = AppState.FileSize;
+
+    ComposeLogName();
+    if (PathExists(AppState.LogName)) {
+        FormatMessageText("%s %s\n\n%s", AppState.LogName, "already exist", "Do you want to overwrite it?");
+        if (MessageBoxA(AppState.MainWindow, AppState.MessageText, "Log File Exist", MB_YESNO | MB_ICONWARNING) ==
+            IDNO)
+            return 1;
+    }
+
+    FILE *log = fopen(AppState.LogName, "wt");
+    if (log == NULL) {
+        ShowMessage("Log file stream buffer null", "Error", MB_ICONERROR);
+        return 0;
+    }
+
+    int32_t count = size < 1 ? 0 : fileSize / size + (fileSize % size != 0 ? 1 : 0);
+
+    SetStatusText("writing log file...");
+    if (AppState.ProgressBar != NULL) {
+        SendMessageA(AppState.ProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, count));
+        SendMessageA(AppState.ProgressBar, PBM_SETSTEP, 1, 0);
+    }
+
+    fprintf(log, "%s %s%s\n", "Log file for", AppState.BaseName, AppState.Extension);
+    fprintf(log, "%s %s\n\n", PRODUCT_NAME, PRODUCT_VERSION);
+    fprintf(log, "%s %s%s\n", "Original file name...", AppState.BaseName, AppState.Extension);
+    fprintf(log, "%s %s\n", "Original path........", AppState.CurrentDirectory);
+    fprintf(log, "%s %i %s\n", "Original file size...", (int)fileSize, "bytes");
+    fprintf(log, "%s %i %s\n", "Split size...........", (int)AppState.SplitSize, "bytes");
+    fprintf(log, "%s ", "Batch file...........");
+    if (IsInForce(AppState.BatchFileCheck))
+        fprintf(log, "%s%s\n", AppState.BaseName, ".bat");
+    else
+        fprintf(log, "%s\n", "None");
+    fprintf(log, "%s %i\n\n", "Number of splits.....", (int)count);
+
+    for (int32_t i = 0; i < count; i++) {
+        snprintf(AppState.PieceSuffix, sizeof AppState.PieceSuffix, ".%03i", (int)(i + 1));
+        snprintf(AppState.PieceName, sizeof AppState.PieceName, "%s%s", AppState.BaseName, AppState.PieceSuffix);
+        if (i == count - 1)
+            size = fileSize - i * size;
+
+        SYSTEMTIME when;
+        if (!ReadPieceTime(&when)) {
+            fclose(log);
+            return 0;
+        }
+        fprintf(log, " %3i. %s  %10i %s   %02i-%02i-%04i  %02i:%02i:%02i\n", (int)(i + 1), AppState.PieceName,
+                (int)size, "bytes", when.wMonth, when.wDay, when.wYear, when.wHour, when.wMinute, when.wSecond);
+        total += size;
+        StepProgress();
+    }
+    fprintf(log, "\n  %s %i %s\n", "Total bytes split =", (int)total, "bytes");
+
+    int failed = ferror(log) != 0;
+    if (fclose(log) != 0)
+        failed = 1;
+    if (failed)
+        return ReportWriteFailure();
+    return 1;
+}

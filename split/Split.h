@@ -1,0 +1,27 @@
+// Splitting: the split run, the Split command, the rejoin batch file and the split log.
+#pragma once
+
+// Cuts FileName into BaseName.001 ... in the target folder. 1 when every piece was written;
+// 0 after a failure it has reported itself (or after the user declined to create the output
+// folder). Leaves the working directory in the target folder, whatever the outcome.
+int SplitFile(void);
+
+// The Split button: checks the piece size, splits, writes the batch file and the log when their
+// options are in force, and returns the window to idle. 1 when everything asked for was written.
+int RunSplitCommand(void);
+
+// Progress bar reset and hidden, working directory back to CurrentDirectory, status recomputed.
+void RestoreIdleUi(void);
+
+// Writes BaseName.bat, which rebuilds the source from its pieces when run in their folder.
+// 1 when written or when the user chose to keep an existing file; 0 after a reported failure.
+int WriteBatchFile(void);
+
+// Enables the Batch File option only for names the batch file can carry.
+void UpdateBatchOption(void);
+
+// The per-line piece limit of the batch file's COPY commands for the current names.
+int BatchPiecesPerLine(void);
+
+// Writes the split log beside the pieces. 1 when written or kept; 0 after a reported failure.
+int WriteLogFile(void);

@@ -1,0 +1,189 @@
+// The split run: validates the source, enters the target folder and writes the pieces.
+#include "Split.h"
+
+#include "../app/UiHelpers.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+// What the run holds while it works; released by StopRun on every failure path.
+struct SplitRun {
+    char *buffer;
+    HANDLE source;
+};
+
+// Closes the source, shows the message, releases the buffer: the order a failing run ends in.
+static int StopRun(SplitRun *run, const char *text, const char *caption, UINT icon)
+{
+    if (run->source != INVALID_HANDLE_VALUE)
+        CloseHandle(run->source);
+    run->source = INVALID_HANDLE_VALUE;
+    if (text != NULL)
+        ShowMessage(text, caption, icon);
+    free(run->buffer);
+    run->buffer = NULL;
+    return 0;
+}
+
+// Enters the output folder, offering to create it when it cannot be entered.
+// 1 to go on; 0 when the run has ended (declined, or reported).
+static int EnterOutputFolder(SplitRun *run)
+{
+    if (SetCurrentDirectoryA(AppState.OutputDirectory))
+        return 1;
+    FormatMessageText("%s\n%s\n%s\n\n%s", "The directory", AppState.OutputDirectory, "does not exist",
+                      "Would you like to create it?");
+    if (!AskYesNo(AppState.MessageText, "Path Not Found", MB_ICONQUESTION))
+        return StopRun(run, NULL, NULL, 0);
+    if (!CreateDirectoryA(AppState.OutputDirectory, NULL)) {
+        FormatMessageText("%s\n%s", "Could not create", AppState.OutputDirectory);
+        return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);
+    }
+    SetCurrentDirectoryA(AppState.OutputDirectory);
+    return 1;
+}
+
+// Moves count bytes from the source to the piece in one read and one write.
+// Returns 0 on success, otherwise the name of the side that failed.
+static const char *MoveChunk(SplitRun *run, HANDLE piece, DWORD count)
+{
+    DWORD done = 0;
+    if (!ReadFile(run->source, run->buffer, count, &done, NULL) || done != count)
+        return "read";
+    // A full disk may accept fewer bytes than asked and still report success.
+    done = 0;
+    if (!WriteFile(piece, run->buffer, count, &done, NULL) || done != count)
+        return "write";
+    return NULL;
+}
+
+// Copies one piece; on failure closes and removes the incomplete piece and reports.
+static int WritePiece(SplitRun *run, HANDLE piece, int32_t pieceSize)
+{
+    DWORD chunk = pieceSize < SplitBufferSize ? (DWORD)pieceSize : (DWORD)SplitBufferSize;
+    DWORD whole = (DWORD)pieceSize / chunk;
+    DWORD rest = (DWORD)pieceSize % chunk;
+
+    const char *failed = NULL;
+    for (DWORD i = 0; i < whole && failed == NULL; i++)
+        failed = MoveChunk(run, piece, chunk);
+    if (failed == NULL && rest > 0)
+        failed = MoveChunk(run, piece, rest);
+    if (!CloseHandle(piece) && failed == NULL)
+        failed = "write";
+    if (failed == NULL)
+        return 1;
+
+    // An incomplete piece would rebuild a wrong file: it goes, the complete ones stay.
+    DeleteFileA(AppState.PieceName);
+    if (failed[0] == 'r')
+        FormatMessageText("%s\n%s", "Could not read the source file while writing", AppState.PieceName);
+    else
+        FormatMessageText("%s\n%s\n%s", "Could not write", AppState.PieceName, "The disk may be full");
+    return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);
+}
+
+// Creates and fills piece number k. 1 to go on, 0 when the run has ended.
+static int SplitPiece(SplitRun *run, int k)
+{
+    snprintf(AppState.PieceSuffix, sizeof AppState.PieceSuffix, ".%03i", k);
+    snprintf(AppState.PieceName, sizeof AppState.PieceName, "%s%s", AppState.BaseName, AppState.PieceSuffix);
+
+    // The probe never opens an existing file, so nothing of the user's is ever written over.
+    int created = 0;
+    HANDLE probe = CreateFileA(AppState.PieceName, GENERIC_READ | GENERIC_WRITE, 0, NULL, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, NULL);
+    if (probe == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+            FormatMessageText("%s %s", AppState.PieceName, "already exist");
+            return StopRun(run, AppState.MessageText, "Warning", MB_ICONWARNING);
+        }
+    } else {
+        created = 1;
+        CloseHandle(probe);
+    }
+
+    HANDLE piece = CreateFileA(AppState.PieceName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (piece == INVALID_HANDLE_VALUE)
+        return StopRun(run, "File handle null", "Error", MB_ICONERROR);
+    if (!created && GetLastError() == ERROR_ALREADY_EXISTS) {
+        // The probe failed for another reason, yet a file of that name is there: leave it alone.
+        CloseHandle(piece);
+        FormatMessageText("%s %s", AppState.PieceName, "already exist");
+        return StopRun(run, AppState.MessageText, "Warning", MB_ICONWARNING);
+    }
+
+    int32_t pieceSize = AppState.SplitSize;
+    if (k == AppState.PieceCount)
+        pieceSize = AppState.FileSize - (AppState.PieceCount - 1) * AppState.SplitSize;
+    if (!WritePiece(run, piece, pieceSize))
+        return 0;
+    StepProgress();
+    return 1;
+}
+
+int SplitFile(void)
+{
+    SplitRun run = {NULL, INVALID_HANDLE_VALUE};
+    int32_t splitSize = AppState.SplitSize;
+
+    if (splitSize < 1)
+        return StopRun(&run, "Split size must be between 1 and 2,147,483,647", "Error", MB_ICONERROR);
+
+    run.buffer = (char *)malloc(SplitBufferSize);
+    if (run.buffer == NULL)
+        return StopRun(&run, "Split buffer is null", "Error", MB_ICONERROR);
+
+    if (!PathExists(AppState.FileName) && IsNoSuchPathError(GetLastError())) {
+        FormatMessageText("%s\n%s", AppState.FileName, "does not exist");
+        return StopRun(&run, AppState.MessageText, "File Not Found", MB_ICONERROR);
+    }
+
+    run.source = CreateFileA(AppState.FileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (run.source == INVALID_HANDLE_VALUE)
+        return StopRun(&run, "File handle null", "Error", MB_ICONERROR);
+
+    // Sizes are signed 32-bit counts: a source of 2 GiB or more cannot be described, so it is
+    // refused here, before anything is created, rather than split wrongly.
+    DWORD high = 0;
+    DWORD low = GetFileSize(run.source, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        return StopRun(&run, "File handle null", "Error", MB_ICONERROR);
+    if (high != 0 || low > 0x7FFFFFFFu) {
+        FormatMessageText("%s\n%s\n%s", AppState.FileName, "is too large to split",
+                          "Files must be smaller than 2 GB (2,147,483,648 bytes)");
+        return StopRun(&run, AppState.MessageText, "Error", MB_ICONERROR);
+    }
+    int32_t size = (int32_t)low;
+    if (size < 2)
+        return StopRun(&run, "File size too small to split", "Notice", MB_ICONWARNING);
+
+    AppState.FileSize = size;
+    AppState.PieceCount = size / splitSize + (size % splitSize != 0 ? 1 : 0);
+    if (AppState.PieceCount < MinPieces || AppState.PieceCount > MaxPieces)
+        return StopRun(&run, "Number of splits must be\nbetween 2 and 999", "Error", MB_ICONERROR);
+
+    if (IsChecked(AppState.UseOutputCheck) && !EnterOutputFolder(&run))
+        return 0;
+
+    if (IsInForce(AppState.SubDirectoryCheck)) {
+        if (!CreateDirectoryA(AppState.BaseName, NULL))
+            return StopRun(&run, "Could not create sub directory", "Error", MB_ICONERROR);
+        SetCurrentDirectoryA(AppState.BaseName);
+    }
+
+    SetStatusText("splitting...");
+    StartProgress(AppState.PieceCount);
+
+    for (int k = 1; k <= AppState.PieceCount; k++)
+        if (!SplitPiece(&run, k))
+            return 0;
+
+    CloseHandle(run.source);
+    free(run.buffer);
+    return 1;
+}

@@ -1,0 +1,44 @@
+// Answers the program's message boxes in tests: a thread-local CBT hook sees each box as it is
+// activated, records what it says and presses the scripted button.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+struct BoxSeen {
+    std::string text;
+    std::string caption;
+    UINT icon;   // MB_ICONERROR, MB_ICONWARNING, MB_ICONQUESTION, MB_ICONINFORMATION or 0
+    bool hasOk, hasYes, hasNo;
+    int answer;  // the button pressed
+};
+
+class MessageBoxAnswerer {
+public:
+    // With failOnUnexpected, a box with no scripted answer fails the running test
+    // (it is answered with OK or No so that the program can go on).
+    explicit MessageBoxAnswerer(bool failOnUnexpected = true);
+    ~MessageBoxAnswerer();
+    MessageBoxAnswerer(const MessageBoxAnswerer &) = delete;
+    MessageBoxAnswerer &operator=(const MessageBoxAnswerer &) = delete;
+
+    // Queues the button (IDOK, IDYES, IDNO) that the next box is answered with.
+    void Answer(int button);
+    const std::vector<BoxSeen> &Boxes() const { return boxes_; }
+    size_t Pending() const { return script_.size(); }
+
+    void OnActivate(HWND box);
+
+private:
+    bool failOnUnexpected_;
+    HHOOK hook_;
+    std::deque<int> script_;
+    std::vector<BoxSeen> boxes_;
+    MessageBoxAnswerer *previous_;
+};
+
+// Icon name for failure messages.
+const char *IconName(UINT icon);

@@ -1,0 +1,51 @@
+// Splits one file with the program's own engine, for the shell tests that compare the pieces with
+// GNU split's and rejoin them with the batch file:
+//   split_tool SOURCE SIZE OUTDIR [batch]
+// SOURCE is split at SIZE bytes into OUTDIR (an existing folder); with "batch" the rejoin batch
+// file is written there too. Exit code 0 when everything was written and no box was shown.
+#include "app/AppState.h"
+#include "app/UiHelpers.h"
+#include "split/Split.h"
+#include "support/MessageBoxAnswerer.h"
+#include "support/TestWindow.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+int main(int argc, char **argv)
+{
+    if (argc < 4) {
+        fprintf(stderr, "usage: split_tool SOURCE SIZE OUTDIR [batch]\n");
+        return 2;
+    }
+    char full[MAX_PATH];
+    char *namePart = NULL;
+    GetFullPathNameA(argv[1], sizeof full, full, &namePart);
+    if (namePart == NULL)
+        return 2;
+    std::string name = namePart;
+    *namePart = '\0';
+
+    ResetAppState(full);
+    TestWindow window;
+    if (AppState.UseOutputCheck == NULL) {
+        fprintf(stderr, "split_tool: no window could be created (is there a display?)\n");
+        return 2;
+    }
+    MessageBoxAnswerer boxes(false);
+    CopyText(AppState.FileName, sizeof AppState.FileName, name.c_str());
+    ParsePath(AppState.FileName);
+    AppState.SplitSize = atoi(argv[2]);
+    GetFullPathNameA(argv[3], sizeof AppState.OutputDirectory, AppState.OutputDirectory, NULL);
+    SetCheck(AppState.UseOutputCheck, 1);
+    SetCheck(AppState.BatchFileCheck, argc > 4 && strcmp(argv[4], "batch") == 0);
+
+    int ok = SplitFile();
+    if (ok && IsChecked(AppState.BatchFileCheck))
+        ok = WriteBatchFile();
+    for (const BoxSeen &box : boxes.Boxes())
+        fprintf(stderr, "box: %s: %s\n", box.caption.c_str(), box.text.c_str());
+    printf("%d pieces\n", (int)AppState.PieceCount);
+    return ok && boxes.Boxes().empty() ? 0 : 1;
+}

@@ -49,9 +49,11 @@ void UpdateBatchOption(void)
         EnableWindow(AppState.BatchFileCheck, enable);
 }
 
-// Reports a batch file that could not be written completely and returns 0.
+// Reports a batch file that could not be written completely and returns 0. The incomplete
+// script goes: run later, it could rebuild a file from only some of the pieces.
 static int ReportWriteFailure(void)
 {
+    DeleteFileA(AppState.BatchName);
     FormatMessageText("%s\n%s\n%s", "Could not write", AppState.BatchName, "The disk may be full");
     ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
     return 0;

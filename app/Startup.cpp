@@ -1,18 +1,80 @@
 #include "Startup.h"
 
+#include "MainWindow.h"
+#include "form/Form.h"
+#include "resources/resource.h"
+#include "settings/Settings.h"
+
+#include <string.h>
+
+// The accelerator table, held for the message loop.
+static HACCEL Accelerators = NULL;
+
+static void LoadImages(HINSTANCE instance)
+{
+    AppState.OpenIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_OPEN));
+    AppState.PinOffIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PIN_OFF));
+    AppState.PinOnIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PIN_ON));
+    AppState.WaitCursor = LoadCursorA(NULL, IDC_WAIT);
+    AppState.LogoBitmap = LoadBitmapA(instance, "ID_BMP_DRELWICK");
+    AppState.BadgeMaskBitmap = LoadBitmapA(instance, "ID_BMP_WINAPIMASK");
+    AppState.BadgeBitmap = LoadBitmapA(instance, "ID_BMP_WINAPI");
+}
+
+static int RegisterMainClass(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass;
+    memset(&windowClass, 0, sizeof windowClass);
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = 0; // no CS_DBLCLKS: the tray's message number must not be a mouse message here
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+    windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    windowClass.lpszMenuName = NULL;
+    windowClass.lpszClassName = "MainWindow";
+    return RegisterClassExA(&windowClass) != 0;
+}
+
 void StartProgram(HINSTANCE instance)
 {
-    (void)instance;
+    if (!RegisterMainClass(instance)) {
+        MessageBoxA(NULL, "Failed To Register The Window Class.", "Error", MB_ICONERROR);
+        PostQuitMessage(0);
+    }
+
+    AppState.MainWindow = CreateWindowExA(WS_EX_DLGMODALFRAME, "MainWindow", PRODUCT_TITLE,
+                                          WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
+                                          CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, instance, NULL);
+    if (AppState.MainWindow == NULL) {
+        MessageBoxA(NULL, "Window Creation Failed.", "Error", MB_ICONERROR);
+        PostQuitMessage(0);
+    }
+
+    Accelerators = LoadAcceleratorsA(instance, "AccKeys");
+    InitCommonControls();
+    LoadImages(instance);
+
+    if (!CreateControls()) {
+        MessageBoxA(AppState.MainWindow, "Window Failed", "Error", MB_ICONERROR);
+        PostQuitMessage(0);
+    }
+
     GetCurrentDirectoryA(sizeof AppState.StartDirectory, AppState.StartDirectory);
-    PostQuitMessage(0);
+    LoadSettings();
+    UpdateWindow(AppState.MainWindow);
 }
 
 int RunMessageLoop(void)
 {
     MSG message;
     while (GetMessageA(&message, NULL, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        if (TranslateAcceleratorA(AppState.MainWindow, Accelerators, &message) == 0) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
     }
     return (int)message.wParam;
 }

@@ -5,8 +5,9 @@ set -e
 
 need=""
 for p in mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth \
-         cmake make googletest imagemagick x11-utils file coreutils; do
-    pkg=${p%%:*}
+         cmake make googletest imagemagick x11-utils file coreutils \
+         fonts-wine fonts-liberation libxrender1:i386 libxcursor1:i386 libxrandr2:i386 libxi6:i386 \
+         libxinerama1:i386 libxcomposite1:i386 libxfixes3:i386; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
         need="$need $p"
     fi

@@ -1,0 +1,123 @@
+#include "Shell.h"
+
+#include "MainWindow.h"
+#include "UiHelpers.h"
+#include "resources/resource.h"
+
+#include <stdio.h>
+#include <string.h>
+
+enum { TrayIconDataSize = 88 }; // the record's first version, understood by every shell
+
+static int TrayAdded = 0;
+
+void SetUpTray(HWND window)
+{
+    AppState.TrayMenu = CreatePopupMenu();
+    AppendMenuA(AppState.TrayMenu, MF_STRING, CmdAutoSplit, "Auto Split");
+    AppendMenuA(AppState.TrayMenu, MF_STRING, CmdHelp, "Help");
+    AppendMenuA(AppState.TrayMenu, MF_SEPARATOR, 0, NULL);
+    AppendMenuA(AppState.TrayMenu, MF_STRING, CmdAbout, "About");
+    AppendMenuA(AppState.TrayMenu, MF_SEPARATOR, 0, NULL);
+    AppendMenuA(AppState.TrayMenu, MF_STRING, CmdExit, "Exit");
+
+    AppState.AppInstance = (HINSTANCE)GetWindowLongA(window, GWL_HINSTANCE);
+
+    NOTIFYICONDATAA *tray = &AppState.TrayIconData;
+    tray->cbSize = TrayIconDataSize;
+    tray->hWnd = window;
+    tray->uID = 0;
+    tray->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    tray->uCallbackMessage = WM_TRAYNOTIFY;
+    tray->hIcon = LoadIconA(AppState.AppInstance, MAKEINTRESOURCEA(IDI_APP));
+    CopyText(tray->szTip, 64, PRODUCT_TITLE);
+    AddTrayIcon();
+}
+
+int AddTrayIcon(void)
+{
+    TrayAdded = Shell_NotifyIconA(NIM_ADD, &AppState.TrayIconData) ? 1 : 0;
+    return TrayAdded;
+}
+
+int TrayIconShown(void) { return TrayAdded; }
+
+void HandleTrayNotify(LPARAM mouseMessage)
+{
+    HWND window = AppState.MainWindow;
+    switch (mouseMessage) {
+    case WM_LBUTTONUP:
+        SetForegroundWindow(window);
+        ShowWindow(window, SW_RESTORE);
+        break;
+    case WM_RBUTTONUP:
+        GetCursorPos(&AppState.TrayCursorPos);
+        SetForegroundWindow(window);
+        TrackPopupMenu(AppState.TrayMenu, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, AppState.TrayCursorPos.x,
+                       AppState.TrayCursorPos.y, 0, window, NULL);
+        // Lets the menu close properly when the user clicks elsewhere.
+        PostMessageA(window, WM_NULL, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void RemoveTrayIcon(void)
+{
+    Shell_NotifyIconA(NIM_DELETE, &AppState.TrayIconData);
+    TrayAdded = 0;
+}
+
+void ShowAboutBox(void)
+{
+    DialogBoxParamA(AppState.AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), AppState.MainWindow, AboutDialogProc, 0);
+}
+
+// Draws one bitmap at a client position of the dialog with a raster operation.
+static void DrawBitmap(HWND dialog, HBITMAP bitmap, int x, int y, int size, DWORD operation)
+{
+    HDC screen = GetDC(dialog);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(screen, x, y, size, size, memory, 0, 0, operation);
+    SelectObject(memory, old);
+    ReleaseDC(dialog, screen);
+    DeleteDC(memory);
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    (void)lParam;
+    switch (message) {
+    case WM_PAINT:
+        // The default processing paints the face first; the images go over it. The mask blackens
+        // the badge's shape (AND), the badge then fills it (OR): no background around the badge.
+        DefWindowProcA(dialog, message, wParam, lParam);
+        DrawBitmap(dialog, AppState.LogoBitmap, 10, 10, 100, SRCCOPY);
+        DrawBitmap(dialog, AppState.BadgeMaskBitmap, 130, 55, 50, SRCAND);
+        DrawBitmap(dialog, AppState.BadgeBitmap, 130, 55, 50, SRCPAINT);
+        return TRUE;
+    case WM_COMMAND:
+        if (wParam == IDOK || wParam == IDCANCEL)
+            EndDialog(dialog, 0);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void ShowHelp(void)
+{
+    char path[MessageCapacity];
+    snprintf(path, sizeof path, "%s\\%s%s", AppState.StartDirectory, PRODUCT_NAME, ".hlp");
+    CopyText(AppState.MessageText, sizeof AppState.MessageText, path);
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && IsNoSuchPathError(GetLastError())) {
+        FormatMessageText("%s %s%s %s%s", "Could not find", PRODUCT_NAME, ".hlp\nMake sure it is in the same directory as",
+                          PRODUCT_NAME, ".exe");
+        ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+        return;
+    }
+    WinHelpA(AppState.MainWindow, path, HELP_CONTENTS, 0);
+}

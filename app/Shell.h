@@ -1,0 +1,25 @@
+// The shell around the main window: tray icon and its menu, the About box, the help file.
+#pragma once
+
+#include "AppState.h"
+
+// Builds TrayMenu and adds the tray icon for window (during its creation).
+void SetUpTray(HWND window);
+
+// Adds the tray icon again (the taskbar was restarted). 1 when the shell took it.
+int AddTrayIcon(void);
+
+// 1 while the tray icon is in the notification area, so that a hidden window can come back.
+int TrayIconShown(void);
+
+// A mouse message over the tray icon.
+void HandleTrayNotify(LPARAM mouseMessage);
+
+void RemoveTrayIcon(void);
+
+// The modal About box.
+void ShowAboutBox(void);
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Opens Morvane.hlp from the start-up directory in the help viewer, or says it is missing.
+void ShowHelp(void);

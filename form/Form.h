@@ -1,0 +1,35 @@
+// The main window's controls, and the rules that keep them in step with the file and options.
+#pragma once
+
+#include "app/AppState.h"
+
+// Client area of the main window, in pixels.
+enum { ClientWidth = 265, ClientHeight = 235 };
+
+// Creates the fonts and the 28 child windows, sizes the main window. 1 when all were created,
+// 0 as soon as one creation fails (the windows made so far stay).
+int CreateControls(void);
+
+// Measures FileName, sets the title and the status panes, enables Split only for 2 ... 999 pieces.
+void UpdateFileStatus(void);
+
+// Enables Sub Directory only while the sub-folder's paths stay within 256 characters.
+void UpdateSubDirOption(void);
+
+// Checks the preset radio button that matches SplitSize, or clears all three.
+void SyncSizePresets(void);
+
+// Takes the topmost state to leave: 0 makes the window topmost, 1 ends it; anything else is ignored.
+void SetOnTop(int16_t state);
+
+// Enables the output-path field and the browse button exactly while Use Output is checked.
+void ApplyUseOutputRule(void);
+
+// The size field's command: reads the field into SplitSize, then recomputes the status and presets.
+void ApplySizeRule(void);
+
+// A preset was clicked: its size goes into SplitSize and the size field.
+void ApplyPresetRule(void);
+
+// The Use Output command: flips OutputToggle with the check box and the controls it governs.
+void ToggleUseOutput(void);

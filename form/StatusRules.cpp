@@ -1,0 +1,176 @@
+// The rules that keep the title, the status panes, the presets, the pin and the enabled state of
+// the controls in step with the chosen file and the options. Nothing is cached: each rule
+// recomputes from the file and the controls.
+#include "Form.h"
+
+#include "app/UiHelpers.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+// What measuring the source found.
+enum SourceKind { SourceMissing, SourceFile, SourceFolder, SourceUnreadable, SourceTooLarge };
+
+// Measures FileName relative to the working directory; fills *size for a readable file.
+static SourceKind MeasureSource(int32_t *size)
+{
+    DWORD attributes = GetFileAttributesA(AppState.FileName);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return SourceMissing;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return SourceFolder;
+    HANDLE file = CreateFileA(AppState.FileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return SourceUnreadable;
+    DWORD high = 0;
+    DWORD low = GetFileSize(file, &high);
+    DWORD error = GetLastError();
+    CloseHandle(file);
+    if (low == INVALID_FILE_SIZE && error != NO_ERROR)
+        return SourceUnreadable;
+    // Sizes are signed 32-bit counts: 2 GiB and more cannot be split.
+    if (high != 0 || low > 0x7FFFFFFFu)
+        return SourceTooLarge;
+    *size = (int32_t)low;
+    return SourceFile;
+}
+
+static void SetPanes(const char *name, const char *size, const char *pieces)
+{
+    SetWindowTextA(AppState.StatusNamePane, name);
+    SetWindowTextA(AppState.StatusSizePane, size);
+    SetWindowTextA(AppState.StatusPiecesPane, pieces);
+}
+
+void UpdateFileStatus(void)
+{
+    int32_t size = 0;
+    SourceKind kind = MeasureSource(&size);
+    if (kind == SourceMissing) {
+        SetWindowTextA(AppState.MainWindow, PRODUCT_TITLE);
+        SetPanes("", "", "");
+        EnableWindow(AppState.SplitButton, FALSE);
+        return;
+    }
+
+    char folder[260] = "";
+    GetCurrentDirectoryA(sizeof folder, folder);
+    FormatMessageText("%s\\%s", folder, AppState.FileName);
+    SetWindowTextA(AppState.MainWindow, AppState.MessageText);
+
+    if (kind != SourceFile) {
+        // Something of that name is there, but it is nothing the program can split.
+        const char *why = kind == SourceFolder ? "is a folder" : kind == SourceTooLarge ? "2 GB or more" : "cannot be read";
+        AppState.FileSize = -1;
+        AppState.PieceCount = 0;
+        SetPanes(AppState.FileName, why, "0 splits");
+        EnableWindow(AppState.SplitButton, FALSE);
+        return;
+    }
+
+    AppState.FileSize = size;
+    char sizeText[32];
+    snprintf(sizeText, sizeof sizeText, "%i bytes", (int)size);
+    SetWindowTextA(AppState.StatusNamePane, AppState.FileName);
+    SetWindowTextA(AppState.StatusSizePane, sizeText);
+
+    if (AppState.SplitSize < 1)
+        AppState.PieceCount = 0;
+    else
+        AppState.PieceCount = size / AppState.SplitSize + (size % AppState.SplitSize != 0 ? 1 : 0);
+
+    if (AppState.PieceCount < MinPieces || AppState.PieceCount > MaxPieces) {
+        SetWindowTextA(AppState.StatusPiecesPane, "0 splits");
+        EnableWindow(AppState.SplitButton, FALSE);
+    } else {
+        char piecesText[32];
+        snprintf(piecesText, sizeof piecesText, "%i splits", (int)AppState.PieceCount);
+        SetWindowTextA(AppState.StatusPiecesPane, piecesText);
+        EnableWindow(AppState.SplitButton, TRUE);
+    }
+}
+
+void UpdateSubDirOption(void)
+{
+    size_t n = strlen(AppState.BaseName);
+    size_t d = IsChecked(AppState.UseOutputCheck) ? strlen(AppState.OutputDirectory) : strlen(AppState.CurrentDirectory);
+    // The sub-folder's pieces are folder\BaseName\BaseName.nnn: they must stay within 256 characters.
+    EnableWindow(AppState.SubDirectoryCheck, d + 2 * n + 3 <= 256);
+}
+
+static void SetChecked(HWND control, int checked)
+{
+    if (control != NULL)
+        SendMessageA(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void SyncSizePresets(void)
+{
+    // BM_SETCHECK does not clear the group's other radio buttons, so each is set explicitly.
+    SetChecked(AppState.Preset720Radio, AppState.SplitSize == Preset720Size);
+    SetChecked(AppState.Preset144Radio, AppState.SplitSize == Preset144Size);
+    SetChecked(AppState.Preset288Radio, AppState.SplitSize == Preset288Size);
+}
+
+void SetOnTop(int16_t state)
+{
+    if (state != 0 && state != 1)
+        return;
+    HWND order = state == 0 ? HWND_TOPMOST : HWND_NOTOPMOST;
+    HICON icon = state == 0 ? AppState.PinOnIcon : AppState.PinOffIcon;
+    const char *tip = state == 0 ? "always on top" : "click to keep on top";
+
+    SetWindowPos(AppState.MainWindow, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SendMessageA(AppState.PinButton, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
+    AppState.ToolInfo.hinst = GetModuleHandleA(NULL);
+    AppState.ToolInfo.hwnd = AppState.PinButton;
+    AppState.ToolInfo.lpszText = (LPSTR)tip;
+    SendMessageA(AppState.PinTooltip, TTM_UPDATETIPTEXTA, 0, (LPARAM)&AppState.ToolInfo);
+    AppState.OnTop = state == 0 ? 1 : 0;
+}
+
+void ApplyUseOutputRule(void)
+{
+    AppState.OutputToggle = IsChecked(AppState.UseOutputCheck) ? 1 : 0;
+    EnableWindow(AppState.OutputPathEdit, AppState.OutputToggle);
+    EnableWindow(AppState.BrowseButton, AppState.OutputToggle);
+}
+
+void ToggleUseOutput(void)
+{
+    SetFocus(AppState.MainWindow);
+    AppState.OutputToggle = AppState.OutputToggle == 0 ? 1 : 0;
+    EnableWindow(AppState.OutputPathEdit, AppState.OutputToggle);
+    EnableWindow(AppState.BrowseButton, AppState.OutputToggle);
+    UpdateSubDirOption();
+}
+
+void ApplySizeRule(void)
+{
+    GetWindowTextA(AppState.SplitSizeEdit, AppState.MessageText, 11);
+    // Ten digits can exceed the signed 32-bit range: such a size is held at the nearest limit.
+    long long value = strtoll(AppState.MessageText, NULL, 10);
+    if (value > 2147483647LL)
+        value = 2147483647LL;
+    if (value < -2147483647LL - 1)
+        value = -2147483647LL - 1;
+    AppState.SplitSize = (int32_t)value;
+    UpdateFileStatus();
+    SyncSizePresets();
+}
+
+void ApplyPresetRule(void)
+{
+    SetFocus(AppState.MainWindow);
+    if (IsChecked(AppState.Preset288Radio))
+        AppState.SplitSize = Preset288Size;
+    if (IsChecked(AppState.Preset144Radio))
+        AppState.SplitSize = Preset144Size;
+    if (IsChecked(AppState.Preset720Radio))
+        AppState.SplitSize = Preset720Size;
+    FormatMessageText("%i", (int)AppState.SplitSize);
+    SetWindowTextA(AppState.SplitSizeEdit, AppState.MessageText);
+    UpdateFileStatus();
+}

@@ -1,0 +1,195 @@
+#include "Settings.h"
+
+#include "app/MainWindow.h"
+#include "app/UiHelpers.h"
+#include "form/Form.h"
+#include "resources/resource.h"
+
+#include <stdio.h>
+#include <string.h>
+
+// Bits of the ChkBits value.
+enum {
+    BitOnTop = 0x01,
+    BitBatchFile = 0x02,
+    BitLogFile = 0x04,
+    BitUseOutput = 0x08,
+    BitSubDirectory = 0x10,
+    BitAutoSplit = 0x20,
+};
+
+enum { PlacementSize = 44 };
+
+struct SettingsKeys {
+    HKEY software, maker, program;
+};
+
+static SettingsKeys OpenKeys(void)
+{
+    SettingsKeys keys = {NULL, NULL, NULL};
+    RegCreateKeyA(HKEY_CURRENT_USER, "Software", &keys.software);
+    RegCreateKeyA(keys.software, "Drelwick", &keys.maker);
+    RegCreateKeyA(keys.maker, "Morvane", &keys.program);
+    return keys;
+}
+
+static void CloseKeys(SettingsKeys keys)
+{
+    RegCloseKey(keys.program);
+    RegCloseKey(keys.maker);
+    RegCloseKey(keys.software);
+}
+
+// Reads a folder string into a field of DirCapacity bytes. A value that does not fit counts as
+// absent; one that fills the field without a terminator is cut to the field, never overrun.
+static int ReadFolder(HKEY key, const char *name, char *field)
+{
+    char value[DirCapacity + 1];
+    DWORD size = DirCapacity;
+    memset(value, 0, sizeof value);
+    if (RegQueryValueExA(key, name, NULL, NULL, (BYTE *)value, &size) != ERROR_SUCCESS)
+        return 0;
+    value[DirCapacity - 1] = '\0';
+    CopyText(field, DirCapacity, value);
+    return 1;
+}
+
+static int ReadDword(HKEY key, const char *name, DWORD *result)
+{
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegQueryValueExA(key, name, NULL, NULL, (BYTE *)&value, &size) != ERROR_SUCCESS)
+        return 0;
+    // A shorter value fills only the low bytes, the rest staying 0.
+    *result = value;
+    return 1;
+}
+
+static void SetChecked(HWND control, int checked)
+{
+    if (checked)
+        SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
+}
+
+static void RestorePlacement(HKEY key)
+{
+    WINDOWPLACEMENT placement;
+    memset(&placement, 0, sizeof placement);
+    placement.length = PlacementSize;
+    DWORD size = PlacementSize;
+    if (RegQueryValueExA(key, "WinPos", NULL, NULL, (BYTE *)&placement, &size) != ERROR_SUCCESS) {
+        ShowWindow(AppState.MainWindow, SW_SHOW);
+        return;
+    }
+    if (placement.showCmd == SW_SHOWMINIMIZED)
+        ShowWindow(AppState.MainWindow, SW_HIDE);
+    placement.length = PlacementSize;
+    SetWindowPlacement(AppState.MainWindow, &placement);
+}
+
+static void RestoreOptions(HKEY key)
+{
+    DWORD bits = 0;
+    if (!ReadDword(key, "ChkBits", &bits)) {
+        SendMessageA(AppState.BatchFileCheck, BM_SETCHECK, BST_CHECKED, 0);
+        SendMessageA(AppState.LogFileCheck, BM_SETCHECK, BST_CHECKED, 0);
+        SendMessageA(AppState.UseOutputCheck, BM_SETCHECK, BST_CHECKED, 0);
+        SendMessageA(AppState.SubDirectoryCheck, BM_SETCHECK, BST_CHECKED, 0);
+        CheckMenuItem(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND | MF_UNCHECKED);
+        SetOnTop(1);
+    } else {
+        SetOnTop((bits & BitOnTop) ? 0 : 1);
+        SetChecked(AppState.BatchFileCheck, bits & BitBatchFile);
+        SetChecked(AppState.LogFileCheck, bits & BitLogFile);
+        SetChecked(AppState.UseOutputCheck, bits & BitUseOutput);
+        SetChecked(AppState.SubDirectoryCheck, bits & BitSubDirectory);
+        if (bits & BitAutoSplit)
+            CheckMenuItem(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND | MF_CHECKED);
+    }
+    ApplyUseOutputRule();
+}
+
+void LoadSettings(void)
+{
+    SettingsKeys keys = OpenKeys();
+
+    if (!ReadFolder(keys.program, "CurrentDirectory", AppState.CurrentDirectory))
+        GetCurrentDirectoryA(sizeof AppState.CurrentDirectory, AppState.CurrentDirectory);
+    SetCurrentDirectoryA(AppState.CurrentDirectory);
+
+    if (!ReadFolder(keys.program, "OutputDirectory", AppState.OutputDirectory))
+        GetCurrentDirectoryA(sizeof AppState.OutputDirectory, AppState.OutputDirectory);
+    SetWindowTextA(AppState.OutputPathEdit, AppState.OutputDirectory);
+
+    RestorePlacement(keys.program);
+    RestoreOptions(keys.program);
+
+    DWORD size = 0;
+    if (!ReadDword(keys.program, "SplitSize", &size) || (int32_t)size < 1)
+        size = Preset144Size;
+    AppState.SplitSize = (int32_t)size;
+    FormatMessageText("%i", (int)AppState.SplitSize);
+    SetWindowTextA(AppState.SplitSizeEdit, AppState.MessageText);
+    SyncSizePresets();
+
+    CloseKeys(keys);
+}
+
+void SaveSettings(void)
+{
+    SettingsKeys keys = OpenKeys();
+
+    GetCurrentDirectoryA(sizeof AppState.CurrentDirectory, AppState.CurrentDirectory);
+    RegSetValueExA(keys.program, "CurrentDirectory", 0, REG_SZ, (const BYTE *)AppState.CurrentDirectory,
+                   sizeof AppState.CurrentDirectory);
+    RegSetValueExA(keys.program, "OutputDirectory", 0, REG_SZ, (const BYTE *)AppState.OutputDirectory,
+                   sizeof AppState.OutputDirectory);
+
+    WINDOWPLACEMENT placement;
+    memset(&placement, 0, sizeof placement);
+    placement.length = PlacementSize;
+    GetWindowPlacement(AppState.MainWindow, &placement);
+    RegSetValueExA(keys.program, "WinPos", 0, REG_BINARY, (const BYTE *)&placement, PlacementSize);
+
+    DWORD size = (DWORD)AppState.SplitSize;
+    RegSetValueExA(keys.program, "SplitSize", 0, REG_DWORD, (const BYTE *)&size, sizeof size);
+
+    DWORD bits = 0;
+    if (AppState.OnTop == 1)
+        bits |= BitOnTop;
+    if (IsChecked(AppState.BatchFileCheck))
+        bits |= BitBatchFile;
+    if (IsChecked(AppState.LogFileCheck))
+        bits |= BitLogFile;
+    if (IsChecked(AppState.UseOutputCheck))
+        bits |= BitUseOutput;
+    if (IsChecked(AppState.SubDirectoryCheck))
+        bits |= BitSubDirectory;
+    if (GetMenuState(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND) == MF_CHECKED)
+        bits |= BitAutoSplit;
+    RegSetValueExA(keys.program, "ChkBits", 0, REG_DWORD, (const BYTE *)&bits, sizeof bits);
+
+    CloseKeys(keys);
+}
+
+void Uninstall(void)
+{
+    FormatMessageText("%s %s %s %s", "Do you want to uninstall", PRODUCT_NAME, PRODUCT_VERSION,
+                      "and remove registry settings?");
+    if (MessageBoxA(AppState.MainWindow, AppState.MessageText, "Uninstall", MB_YESNO | MB_ICONWARNING) != IDYES)
+        return;
+
+    HKEY software = NULL;
+    HKEY maker = NULL;
+    RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS, &software);
+    RegOpenKeyExA(software, "Drelwick", 0, KEY_ALL_ACCESS, &maker);
+    RegDeleteKeyA(maker, "Morvane");
+    RegCloseKey(maker);
+    RegCloseKey(software);
+
+    FormatMessageText("%s %s %s %s %s %s %s", "Registry settings for", PRODUCT_NAME, PRODUCT_VERSION,
+                      "have been removed\nRestarting", PRODUCT_NAME, PRODUCT_VERSION,
+                      "will create new settings in the registry");
+    MessageBoxA(AppState.MainWindow, AppState.MessageText, "Uninstall Complete", MB_OK | MB_ICONINFORMATION);
+    ExitProgram(1);
+}

@@ -1,0 +1,12 @@
+// The settings of the last run, kept under HKEY_CURRENT_USER\Software\Drelwick\Morvane.
+#pragma once
+
+// Restores folders, window placement, options, Auto Split, topmost state and piece size, and
+// first shows the window. Called once at start-up, after the controls exist.
+void LoadSettings(void);
+
+// Writes the five values. Called once, at a normal exit, while the window still exists.
+void SaveSettings(void);
+
+// F12: asks, deletes the program's key and ends the program without saving.
+void Uninstall(void);

@@ -1,0 +1,58 @@
+// Drives the real Morvane.exe from another process, as a person would: it starts the program,
+// finds its window and controls, types into fields, clicks, reads and answers its message boxes,
+// and waits for it to end.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Path of Morvane.exe beside the build's tests folder.
+std::string ProgramPath();
+
+class RunningProgram {
+public:
+    // Starts Morvane.exe with the given working directory; waits until its main window is visible
+    // (or, with expectVisible false, until it exists).
+    explicit RunningProgram(const std::string &workingDirectory, bool expectVisible = true,
+                            const std::string &programPath = ProgramPath());
+    ~RunningProgram();
+
+    bool Started() const { return window_ != NULL; }
+    HWND Window() const { return window_; }
+    DWORD ProcessId() const { return process_.dwProcessId; }
+
+    HWND Control(int id) const;
+    // The status panes and other controls without an id, by creation order among "Static" children.
+    HWND StaticChild(int index) const;
+    std::string Text(HWND control) const;
+
+    // Types a whole text into a field (WM_SETTEXT works across processes and notifies the program).
+    void SetText(HWND control, const std::string &text);
+    // Clicks a button without waiting (a click may open a modal box).
+    void Click(HWND button);
+    void PostCommand(int id);
+    int Checked(HWND button) const;
+
+    // Waits for a message box of the program; empty caption when none came within the time.
+    struct Box {
+        HWND window;
+        std::string caption, text;
+    };
+    Box WaitForBox(unsigned timeoutMs = 10000);
+    // Presses a button of the box and waits until the box is gone.
+    void Answer(const Box &box, int button);
+    // Waits until the program answers messages again (its modal work is done).
+    bool WaitIdle(unsigned timeoutMs = 20000);
+
+    // Waits for the process to end; returns its exit code, or -1 on time-out.
+    int WaitExit(unsigned timeoutMs = 20000);
+
+private:
+    PROCESS_INFORMATION process_;
+    HWND window_;
+};
+
+// Runs a command line (e.g. "reg query ...") and returns what it printed.
+std::string RunAndCapture(const std::string &commandLine, int *exitCode = nullptr);

@@ -101,6 +101,12 @@ void RunningProgram::SetText(HWND control, const std::string &text)
 
 void RunningProgram::Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
+bool RunningProgram::ClickAndWait(HWND button, unsigned timeoutMs)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
 void RunningProgram::PostCommand(int id) { PostMessageA(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 int RunningProgram::Checked(HWND button) const

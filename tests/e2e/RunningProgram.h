@@ -32,6 +32,9 @@ public:
     void SetText(HWND control, const std::string &text);
     // Clicks a button without waiting (a click may open a modal box).
     void Click(HWND button);
+    // Clicks and waits until the program has handled the click; false when it did not return in
+    // time (a modal box is open, for example).
+    bool ClickAndWait(HWND button, unsigned timeoutMs = 60000);
     void PostCommand(int id);
     int Checked(HWND button) const;
 
@@ -43,7 +46,8 @@ public:
     Box WaitForBox(unsigned timeoutMs = 10000);
     // Presses a button of the box and waits until the box is gone.
     void Answer(const Box &box, int button);
-    // Waits until the program answers messages again (its modal work is done).
+    // Waits until the program answers a sent message (sent messages overtake posted ones: this
+    // does not wait for posted clicks).
     bool WaitIdle(unsigned timeoutMs = 20000);
 
     // Waits for the process to end; returns its exit code, or -1 on time-out.

@@ -66,11 +66,10 @@ TEST_F(RealProgram, SettingsSurviveARestartAndF12RemovesThem)
             if (program.Text(child) == "Batch File")
                 batch = child;
         ASSERT_NE(batch, (HWND)NULL);
-        program.Click(batch);
-        program.Click(useOutput);
-        program.PostCommand(CmdAutoSplit);
-        program.Click(program.Control(CmdOnTop));
-        ASSERT_TRUE(program.WaitIdle());
+        ASSERT_TRUE(program.ClickAndWait(batch));
+        ASSERT_TRUE(program.ClickAndWait(useOutput));
+        SendMessageA(program.Window(), WM_COMMAND, CmdAutoSplit, 0);
+        ASSERT_TRUE(program.ClickAndWait(program.Control(CmdOnTop)));
         EXPECT_EQ(program.Checked(batch), BST_UNCHECKED);
         EXPECT_FALSE(IsWindowEnabled(program.Control(CmdOutputPath)));
         program.Click(program.Control(CmdExit));
@@ -120,8 +119,7 @@ TEST_F(RealProgram, ATypedFileSplitsWithTheDefaults)
     EXPECT_EQ(program.Text(program.StaticChild(4)), "3 splits");
     ASSERT_TRUE(IsWindowEnabled(program.Control(CmdSplit)));
 
-    program.Click(program.Control(CmdSplit));
-    ASSERT_TRUE(program.WaitIdle());
+    ASSERT_TRUE(program.ClickAndWait(program.Control(CmdSplit))) << "the split shows no box";
     std::string target = folder / "data";
     EXPECT_EQ(SizeOf(target + "\\data.001"), 1457000);
     EXPECT_EQ(SizeOf(target + "\\data.002"), 1457000);

@@ -74,3 +74,18 @@ const char *FormatMessageText(const char *format, ...)
     va_end(args);
     return AppState.MessageText;
 }
+
+int KeepsExistingFile(const char *name, const char *caption)
+{
+    if (!PathExists(name))
+        return 0;
+    FormatMessageText("%s %s\n\n%s", name, "already exist", "Do you want to overwrite it?");
+    return MessageBoxA(AppState.MainWindow, AppState.MessageText, caption, MB_YESNO | MB_ICONWARNING) == IDNO;
+}
+
+int ReportWriteFailure(const char *name)
+{
+    FormatMessageText("%s\n%s\n%s", "Could not write", name, "The disk may be full");
+    ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+    return 0;
+}

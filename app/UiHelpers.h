@@ -26,5 +26,12 @@ int IsNoSuchPathError(DWORD error);
 // Existence test of a file or folder, relative to the working directory.
 int PathExists(const char *path);
 
+// When name exists, asks whether to overwrite it (Yes/No, warning icon) under the caption.
+// 1 when the user keeps the existing file (answered No); 0 to go on and write.
+int KeepsExistingFile(const char *name, const char *caption);
+
+// Reports a file that could not be written completely (a full disk); returns 0.
+int ReportWriteFailure(const char *name);
+
 // Formats into AppState.MessageText, cut to its capacity.
 const char *FormatMessageText(const char *format, ...) __attribute__((format(printf, 1, 2)));

@@ -49,16 +49,6 @@ void UpdateBatchOption(void)
         EnableWindow(AppState.BatchFileCheck, enable);
 }
 
-// Reports a batch file that could not be written completely and returns 0. The incomplete
-// script goes: run later, it could rebuild a file from only some of the pieces.
-static int ReportWriteFailure(void)
-{
-    DeleteFileA(AppState.BatchName);
-    FormatMessageText("%s\n%s\n%s", "Could not write", AppState.BatchName, "The disk may be full");
-    ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
-    return 0;
-}
-
 int WriteBatchFile(void)
 {
     int perLine = BatchPiecesPerLine();
@@ -67,12 +57,8 @@ int WriteBatchFile(void)
 
     snprintf(AppState.BatchName, sizeof AppState.BatchName, "%s%s", AppState.BaseName, ".bat");
 
-    if (PathExists(AppState.BatchName)) {
-        FormatMessageText("%s %s", AppState.BatchName, "already exist\n\nDo you want to overwrite it?");
-        if (MessageBoxA(AppState.MainWindow, AppState.MessageText, "Batch File Exist", MB_YESNO | MB_ICONWARNING) ==
-            IDNO)
-            return 1;
-    }
+    if (KeepsExistingFile(AppState.BatchName, "Batch File Exist"))
+        return 1;
 
     FILE *batch = fopen(AppState.BatchName, "wt");
     if (batch == NULL) {
@@ -110,7 +96,10 @@ int WriteBatchFile(void)
     int failed = ferror(batch) != 0;
     if (fclose(batch) != 0)
         failed = 1;
-    if (failed)
-        return ReportWriteFailure();
+    if (failed) {
+        // The incomplete script goes: run later, it could rebuild a file from only some pieces.
+        DeleteFileA(AppState.BatchName);
+        return ReportWriteFailure(AppState.BatchName);
+    }
     return 1;
 }

@@ -34,13 +34,6 @@ static int ReadPieceTime(SYSTEMTIME *when)
     return 1;
 }
 
-static int ReportWriteFailure(void)
-{
-    FormatMessageText("%s\n%s\n%s", "Could not write", AppState.LogName, "The disk may be full");
-    ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
-    return 0;
-}
-
 int WriteLogFile(void)
 {
     int32_t total = 0;
@@ -48,12 +41,8 @@ int WriteLogFile(void)
     int32_t fileSize = AppState.FileSize;
 
     ComposeLogName();
-    if (PathExists(AppState.LogName)) {
-        FormatMessageText("%s %s\n\n%s", AppState.LogName, "already exist", "Do you want to overwrite it?");
-        if (MessageBoxA(AppState.MainWindow, AppState.MessageText, "Log File Exist", MB_YESNO | MB_ICONWARNING) ==
-            IDNO)
-            return 1;
-    }
+    if (KeepsExistingFile(AppState.LogName, "Log File Exist"))
+        return 1;
 
     FILE *log = fopen(AppState.LogName, "wt");
     if (log == NULL) {
@@ -104,6 +93,6 @@ int WriteLogFile(void)
     if (fclose(log) != 0)
         failed = 1;
     if (failed)
-        return ReportWriteFailure();
+        return ReportWriteFailure(AppState.LogName);
     return 1;
 }

@@ -135,3 +135,153 @@ TEST_F(RealProgram, ATypedFileSplitsWithTheDefaults)
     program.Click(program.Control(CmdExit));
     EXPECT_EQ(program.WaitExit(), 0);
 }
+
+// The same split twice: the sub-folder is there already; without it, the first piece is.
+TEST_F(RealProgram, SplittingTheSameFileAgainIsRefusedWithoutTouchingAnything)
+{
+    Bytes source = RandomBytes(2000000, 8);
+    ASSERT_TRUE(WriteBytes(folder / "data.bin", source));
+    RunningProgram program(folder.Path());
+    ASSERT_TRUE(program.Started());
+    program.SetText(program.Control(CmdFileName), "data.bin");
+    ASSERT_TRUE(program.ClickAndWait(program.Control(CmdSplit)));
+    Bytes first = ReadBytes(folder / "data\\data.001");
+    ASSERT_EQ(first.size(), 1457000u);
+
+    program.Click(program.Control(CmdSplit));
+    RunningProgram::Box box = program.WaitForBox();
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.text, "Could not create sub directory");
+    program.Answer(box, IDOK);
+
+    // Sub Directory off: the pieces would go beside the source, where the first one is put now.
+    HWND subDirectory = NULL;
+    for (HWND child = GetWindow(program.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (program.Text(child) == "Sub Directory")
+            subDirectory = child;
+    ASSERT_NE(subDirectory, (HWND)NULL);
+    ASSERT_TRUE(program.ClickAndWait(subDirectory));
+    ASSERT_TRUE(CopyFileA((folder / "data\\data.001").c_str(), (folder / "data.001").c_str(), TRUE));
+    program.Click(program.Control(CmdSplit));
+    box = program.WaitForBox();
+    EXPECT_EQ(box.caption, "Warning");
+    EXPECT_EQ(box.text, "data.001 already exist");
+    program.Answer(box, IDOK);
+    EXPECT_EQ(ReadBytes(folder / "data.001"), first);
+    EXPECT_FALSE(Exists(folder / "data.002"));
+    EXPECT_EQ(ReadBytes(folder / "data.bin"), source);
+
+    program.Click(program.Control(CmdExit));
+    EXPECT_EQ(program.WaitExit(), 0);
+}
+
+TEST_F(RealProgram, AMissingOutputFolderIsCreatedOnlyWhenTheUserAgrees)
+{
+    ASSERT_TRUE(WriteBytes(folder / "data.bin", RandomBytes(1500000, 9)));
+    std::string out = folder / "pieces";
+    RunningProgram program(folder.Path());
+    ASSERT_TRUE(program.Started());
+    program.SetText(program.Control(CmdOutputPath), out);
+    program.SetText(program.Control(CmdFileName), "data.bin");
+
+    program.Click(program.Control(CmdSplit));
+    RunningProgram::Box box = program.WaitForBox();
+    EXPECT_EQ(box.caption, "Path Not Found");
+    EXPECT_EQ(box.text, "The directory\n" + out + "\ndoes not exist\n\nWould you like to create it?");
+    program.Answer(box, IDNO);
+    ASSERT_TRUE(program.WaitIdle());
+    EXPECT_FALSE(Exists(out));
+    EXPECT_EQ(program.WaitForBox(500).caption, "") << "no further box after No";
+
+    program.Click(program.Control(CmdSplit));
+    box = program.WaitForBox();
+    EXPECT_EQ(box.caption, "Path Not Found");
+    program.Answer(box, IDYES);
+    for (int i = 0; i < 400 && !Exists(out + "\\data\\data.log"); i++)
+        Sleep(25);
+    EXPECT_EQ(SizeOf(out + "\\data\\data.002"), 1500000 - 1457000);
+    EXPECT_TRUE(Exists(out + "\\data\\data.bat"));
+
+    program.Click(program.Control(CmdExit));
+    EXPECT_EQ(program.WaitExit(), 0);
+}
+
+TEST_F(RealProgram, PresetsAndTypedSizesMoveThePieceCount)
+{
+    ASSERT_TRUE(WriteBytes(folder / "disk.img", RandomBytes(2931000, 4)));
+    RunningProgram program(folder.Path());
+    ASSERT_TRUE(program.Started());
+    program.SetText(program.Control(CmdFileName), "disk.img");
+    HWND pieces = program.StaticChild(4);
+    EXPECT_EQ(program.Text(pieces), "3 splits");
+
+    HWND preset720 = NULL, preset288 = NULL;
+    for (HWND child = GetWindow(program.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (program.Text(child) == "720 KB")
+            preset720 = child;
+        if (program.Text(child) == "2.88 MB")
+            preset288 = child;
+    }
+    ASSERT_TRUE(program.ClickAndWait(preset720));
+    EXPECT_EQ(program.Text(program.Control(CmdSplitSize)), "730000");
+    EXPECT_EQ(program.Text(pieces), "5 splits");
+    ASSERT_TRUE(program.ClickAndWait(preset288));
+    EXPECT_EQ(program.Text(pieces), "0 splits") << "one piece";
+    EXPECT_FALSE(IsWindowEnabled(program.Control(CmdSplit)));
+
+    program.SetText(program.Control(CmdSplitSize), "2934");
+    EXPECT_EQ(program.Text(pieces), "999 splits") << "2934 x 998 < 2931000 <= 2934 x 999";
+    EXPECT_TRUE(IsWindowEnabled(program.Control(CmdSplit)));
+    program.SetText(program.Control(CmdSplitSize), "2931");
+    EXPECT_EQ(program.Text(pieces), "0 splits") << "exactly 1000 pieces";
+    EXPECT_FALSE(IsWindowEnabled(program.Control(CmdSplit)));
+
+    // Pasted nonsense and a number beyond the 32-bit range leave Split disabled.
+    program.SetText(program.Control(CmdSplitSize), "abc");
+    EXPECT_EQ(program.Text(pieces), "0 splits");
+    EXPECT_FALSE(IsWindowEnabled(program.Control(CmdSplit)));
+    program.SetText(program.Control(CmdSplitSize), "9999999999");
+    EXPECT_EQ(program.Text(pieces), "0 splits");
+    EXPECT_FALSE(IsWindowEnabled(program.Control(CmdSplit)));
+
+    program.Click(program.Control(CmdExit));
+    EXPECT_EQ(program.WaitExit(), 0);
+}
+
+TEST_F(RealProgram, NamesThatCannotBeSplitSayWhy)
+{
+    CreateDirectoryA((folder / "album").c_str(), NULL);
+    HANDLE huge = CreateFileA((folder / "huge.iso").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(huge, INVALID_HANDLE_VALUE);
+    LONG high = 0;
+    SetFilePointer(huge, (LONG)0x80000000u, &high, FILE_BEGIN); // 2 GiB, sparse
+    SetEndOfFile(huge);
+    CloseHandle(huge);
+    ASSERT_TRUE(WriteBytes(folder / "my file.zip", RandomBytes(3000000, 2)));
+
+    RunningProgram program(folder.Path());
+    ASSERT_TRUE(program.Started());
+    program.SetText(program.Control(CmdFileName), "album");
+    EXPECT_EQ(program.Text(program.StaticChild(3)), "is a folder");
+    EXPECT_FALSE(IsWindowEnabled(program.Control(CmdSplit)));
+    program.SetText(program.Control(CmdFileName), "huge.iso");
+    EXPECT_EQ(program.Text(program.StaticChild(3)), "2 GB or more");
+    EXPECT_FALSE(IsWindowEnabled(program.Control(CmdSplit)));
+
+    // A name the batch file cannot carry: the option is disabled but keeps its check.
+    HWND batch = NULL;
+    for (HWND child = GetWindow(program.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (program.Text(child) == "Batch File")
+            batch = child;
+    program.SetText(program.Control(CmdFileName), "my file.zip");
+    EXPECT_FALSE(IsWindowEnabled(batch));
+    EXPECT_EQ(program.Checked(batch), BST_CHECKED);
+    ASSERT_TRUE(program.ClickAndWait(program.Control(CmdSplit)));
+    EXPECT_TRUE(Exists(folder / "my file\\my file.003"));
+    EXPECT_FALSE(Exists(folder / "my file\\my file.bat"));
+    EXPECT_NE(ReadText(folder / "my file\\my file.log").find("Batch file........... None\r\n"), std::string::npos);
+    EXPECT_EQ(SizeOf(folder / "huge.iso"), 0x80000000ll);
+
+    program.Click(program.Control(CmdExit));
+    EXPECT_EQ(program.WaitExit(), 0);
+}

@@ -1,6 +1,9 @@
 #include "RunningProgram.h"
 
+#include <stdio.h>
 #include <string.h>
+
+#include <set>
 
 std::string ProgramPath()
 {
@@ -136,6 +139,42 @@ RunningProgram::Box RunningProgram::WaitForBox(unsigned timeoutMs)
     return box;
 }
 
+struct FindVisibleData {
+    DWORD pid;
+    const char *className;
+    const std::string *caption;
+    HWND found;
+};
+
+static BOOL CALLBACK FindVisible(HWND window, LPARAM lParam)
+{
+    FindVisibleData *data = (FindVisibleData *)lParam;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char className[64] = "";
+    char caption[256] = "";
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, caption, sizeof caption);
+    if (pid == data->pid && strcmp(className, data->className) == 0 && IsWindowVisible(window) &&
+        (data->caption->empty() || *data->caption == caption)) {
+        data->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND RunningProgram::WaitForWindow(const char *className, const std::string &caption, unsigned timeoutMs)
+{
+    for (unsigned waited = 0; waited < timeoutMs; waited += 25) {
+        FindVisibleData data = {process_.dwProcessId, className, &caption, NULL};
+        EnumWindows(FindVisible, (LPARAM)&data);
+        if (data.found != NULL)
+            return data.found;
+        Sleep(25);
+    }
+    return NULL;
+}
+
 void RunningProgram::Answer(const Box &box, int button)
 {
     PostMessageA(box.window, WM_COMMAND, button, 0);
@@ -195,4 +234,60 @@ std::string RunAndCapture(const std::string &commandLine, int *exitCode)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return output;
+}
+
+std::string ScreenshotFolder()
+{
+    std::string folder = ProgramPath();
+    folder = folder.substr(0, folder.find_last_of('\\')) + "\\screenshots";
+    CreateDirectoryA(folder.c_str(), NULL);
+    return folder;
+}
+
+int SaveScreenshot(const std::string &path, const RECT &area)
+{
+    int width = area.right - area.left;
+    int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+        return 0;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info;
+    memset(&info, 0, sizeof info);
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height; // bottom-up, as a BMP file stores it
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void *bits = NULL;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+
+    int stride = (width * 3 + 3) & ~3;
+    std::set<unsigned> colours;
+    const unsigned char *row = (const unsigned char *)bits;
+    for (int y = 0; y < height; y++, row += stride)
+        for (int x = 0; x < width; x++)
+            colours.insert(row[x * 3] | (row[x * 3 + 1] << 8) | (row[x * 3 + 2] << 16));
+
+    BITMAPFILEHEADER file;
+    memset(&file, 0, sizeof file);
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + stride * height;
+    FILE *out = fopen(path.c_str(), "wb");
+    bool written = out != NULL && fwrite(&file, sizeof file, 1, out) == 1 &&
+                   fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+                   fwrite(bits, stride * height, 1, out) == 1;
+    if (out != NULL)
+        written = fclose(out) == 0 && written;
+
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return written ? (int)colours.size() : 0;
 }

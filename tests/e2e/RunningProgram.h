@@ -44,6 +44,9 @@ public:
         std::string caption, text;
     };
     Box WaitForBox(unsigned timeoutMs = 10000);
+    // Waits for a visible top-level window of the program with this class (and caption, unless
+    // empty); null when none came.
+    HWND WaitForWindow(const char *className, const std::string &caption, unsigned timeoutMs = 10000);
     // Presses a button of the box and waits until the box is gone.
     void Answer(const Box &box, int button);
     // Waits until the program answers a sent message (sent messages overtake posted ones: this
@@ -57,6 +60,13 @@ private:
     PROCESS_INFORMATION process_;
     HWND window_;
 };
+
+// Saves what the screen shows in a rectangle (screen coordinates) as a 24-bit BMP and returns
+// the number of distinct colours in it (0 when nothing could be read or written).
+int SaveScreenshot(const std::string &path, const RECT &area);
+
+// Folder for screenshots: build\screenshots beside the tests folder (created when missing).
+std::string ScreenshotFolder();
 
 // Runs a command line (e.g. "reg query ...") and returns what it printed.
 std::string RunAndCapture(const std::string &commandLine, int *exitCode = nullptr);

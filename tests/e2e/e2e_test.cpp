@@ -285,3 +285,168 @@ TEST_F(RealProgram, NamesThatCannotBeSplitSayWhy)
     program.Click(program.Control(CmdExit));
     EXPECT_EQ(program.WaitExit(), 0);
 }
+
+// --- The shell around the window -------------------------------------------------------------------
+
+TEST_F(RealProgram, MinimisingHidesTheWindowAndTheTrayIconBringsItBack)
+{
+    RunningProgram program(folder.Path());
+    ASSERT_TRUE(program.Started());
+    PostMessageA(program.Window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(program.WaitIdle());
+    for (int i = 0; i < 200 && IsWindowVisible(program.Window()); i++)
+        Sleep(25);
+    EXPECT_FALSE(IsWindowVisible(program.Window())) << "minimised means hidden: only the tray icon is left";
+
+    // A press and a move over the icon do nothing; releasing the left button brings the window back.
+    SendMessageA(program.Window(), 0x203, 0, WM_LBUTTONDOWN);
+    SendMessageA(program.Window(), 0x203, 0, WM_MOUSEMOVE);
+    EXPECT_FALSE(IsWindowVisible(program.Window()));
+    SendMessageA(program.Window(), 0x203, 0, WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(program.Window()));
+    EXPECT_FALSE(IsIconic(program.Window()));
+
+    program.Click(program.Control(CmdExit));
+    EXPECT_EQ(program.WaitExit(), 0);
+}
+
+TEST_F(RealProgram, TheTrayMenuOpensAtTheIconAndItsExitEndsTheProgram)
+{
+    RunningProgram program(folder.Path());
+    ASSERT_TRUE(program.Started());
+    PostMessageA(program.Window(), 0x203, 0, WM_RBUTTONUP);
+    HWND menu = program.WaitForWindow("#32768", "");
+    ASSERT_NE(menu, (HWND)NULL) << "the tray menu did not open";
+    RECT area;
+    GetWindowRect(menu, &area);
+    EXPECT_GT(area.bottom - area.top, 40) << "six entries";
+    EXPECT_GT(SaveScreenshot(ScreenshotFolder() + "\\tray-menu.bmp", area), 2) << "the menu is drawn";
+
+    // Down to "Exit" (the separators are skipped) and Enter.
+    for (int i = 0; i < 4; i++) {
+        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(menu, WM_KEYUP, VK_DOWN, 0);
+    }
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(program.WaitExit(), 0) << "Exit in the tray menu ends the program";
+    EXPECT_NE(Query("ChkBits").find("0x1e"), std::string::npos) << "and saved its settings first";
+}
+
+TEST_F(RealProgram, TheAboutBoxShowsItsTextsAndImagesAndClosesWithEscape)
+{
+    RunningProgram program(folder.Path());
+    ASSERT_TRUE(program.Started());
+    PostMessageA(program.Window(), WM_KEYDOWN, VK_F11, 0);
+    HWND about = program.WaitForWindow("#32770", "About Morvane 3.2");
+    ASSERT_NE(about, (HWND)NULL) << "F11 opens the About box";
+    std::string name = program.Text(GetDlgItem(about, 702));
+    EXPECT_TRUE(name == "Morvane 3.2\nBinary File Splitter" || name == "Morvane 3.2\r\nBinary File Splitter") << name;
+    EXPECT_EQ(program.Text(GetDlgItem(about, 703)), "F12 - Uninstall");
+    program.WaitIdle();
+    Sleep(300); // the box paints its images after it is shown; there is no event for a finished paint
+    RECT area;
+    GetWindowRect(about, &area);
+    EXPECT_GT(SaveScreenshot(ScreenshotFolder() + "\\about-box.bmp", area), 50) << "logo and badge are drawn";
+
+    PostMessageA(about, WM_KEYDOWN, VK_ESCAPE, 0);
+    for (int i = 0; i < 200 && IsWindow(about); i++)
+        Sleep(25);
+    EXPECT_FALSE(IsWindow(about)) << "Escape closes the About box";
+
+    GetWindowRect(program.Window(), &area);
+    EXPECT_GT(SaveScreenshot(ScreenshotFolder() + "\\main-window.bmp", area), 10);
+    program.Click(program.Control(CmdExit));
+    EXPECT_EQ(program.WaitExit(), 0);
+}
+
+TEST_F(RealProgram, ThePlacementAndTopmostStateAreRestored)
+{
+    {
+        RunningProgram program(folder.Path());
+        ASSERT_TRUE(program.Started());
+        SetWindowPos(program.Window(), NULL, 123, 87, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ASSERT_TRUE(program.ClickAndWait(program.Control(CmdOnTop)));
+        program.Click(program.Control(CmdExit));
+        EXPECT_EQ(program.WaitExit(), 0);
+    }
+    RunningProgram again(folder.Path());
+    ASSERT_TRUE(again.Started());
+    RECT area;
+    GetWindowRect(again.Window(), &area);
+    EXPECT_EQ(area.left, 123);
+    EXPECT_EQ(area.top, 87);
+    EXPECT_TRUE(GetWindowLongA(again.Window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    PostMessageA(again.Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(again.WaitExit(), 0);
+}
+
+// --- Disks that refuse ------------------------------------------------------------------------------
+
+// The test script mounts a 1 MiB tmpfs (MORVANE_FULL_DISK) and a read-only one (MORVANE_READONLY_DIR).
+static std::string DiskFromEnvironment(const char *name)
+{
+    const char *value = getenv(name);
+    return value != nullptr ? value : "";
+}
+
+TEST_F(RealProgram, AFullDiskStopsTheSplitWithABoxAndLeavesOnlyCompletePieces)
+{
+    std::string disk = DiskFromEnvironment("MORVANE_FULL_DISK");
+    if (disk.empty())
+        GTEST_SKIP() << "MORVANE_FULL_DISK is not set";
+    TempFolder out(disk);
+    Bytes source = RandomBytes(2000000, 12);
+    ASSERT_TRUE(WriteBytes(folder / "data.bin", source));
+    RunningProgram program(folder.Path());
+    ASSERT_TRUE(program.Started());
+    program.SetText(program.Control(CmdOutputPath), out.Path());
+    program.SetText(program.Control(CmdSplitSize), "400000");
+    program.SetText(program.Control(CmdFileName), "data.bin");
+    program.Click(program.Control(CmdSplit));
+    RunningProgram::Box box = program.WaitForBox();
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.text, "Could not write\ndata.003\nThe disk may be full");
+    program.Answer(box, IDOK);
+    ASSERT_TRUE(program.WaitIdle());
+    EXPECT_EQ(program.WaitForBox(500).caption, "") << "nothing is reported as done";
+    EXPECT_EQ(ReadBytes(out / "data\\data.002"), Bytes(source.begin() + 400000, source.begin() + 800000));
+    EXPECT_FALSE(Exists(out / "data\\data.003"));
+    EXPECT_FALSE(Exists(out / "data\\data.bat"));
+    EXPECT_FALSE(Exists(out / "data\\data.log"));
+    EXPECT_EQ(ReadBytes(folder / "data.bin"), source);
+    program.Click(program.Control(CmdExit));
+    EXPECT_EQ(program.WaitExit(), 0);
+}
+
+TEST_F(RealProgram, AReadOnlyOutputFolderIsReportedAndNothingIsWritten)
+{
+    std::string readOnly = DiskFromEnvironment("MORVANE_READONLY_DIR");
+    if (readOnly.empty())
+        GTEST_SKIP() << "MORVANE_READONLY_DIR is not set";
+    Bytes source = RandomBytes(1500000, 13);
+    ASSERT_TRUE(WriteBytes(folder / "data.bin", source));
+    RunningProgram program(folder.Path());
+    ASSERT_TRUE(program.Started());
+    program.SetText(program.Control(CmdOutputPath), readOnly);
+    program.SetText(program.Control(CmdFileName), "data.bin");
+    program.Click(program.Control(CmdSplit));
+    RunningProgram::Box box = program.WaitForBox();
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.text, "Could not create sub directory");
+    program.Answer(box, IDOK);
+
+    HWND subDirectory = NULL;
+    for (HWND child = GetWindow(program.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (program.Text(child) == "Sub Directory")
+            subDirectory = child;
+    ASSERT_TRUE(program.ClickAndWait(subDirectory));
+    program.Click(program.Control(CmdSplit));
+    box = program.WaitForBox();
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.text, "File handle null");
+    program.Answer(box, IDOK);
+    EXPECT_FALSE(Exists(readOnly + "\\data.001"));
+    EXPECT_EQ(ReadBytes(folder / "data.bin"), source);
+    program.Click(program.Control(CmdExit));
+    EXPECT_EQ(program.WaitExit(), 0);
+}

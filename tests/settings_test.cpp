@@ -6,6 +6,7 @@
 
 #include "resources/resource.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
@@ -15,7 +16,7 @@ namespace {
 
 const char *const ProgramKeyPath = "Software\\Drelwick\\Morvane";
 
-const DWORD DefaultSplitSize = 1457000;
+const UINT TrayNotify = 0x203;
 const DWORD FolderValueSize = 257;
 const DWORD PlacementValueSize = 44;
 
@@ -338,6 +339,11 @@ struct SizeRow {
     const char *name;
 };
 
+void PrintTo(const SizeRow &row, std::ostream *out)
+{
+    *out << row.name << " (stored 0x" << std::hex << row.stored << ")";
+}
+
 class LoadedSplitSize : public Settings, public ::testing::WithParamInterface<SizeRow> {};
 
 TEST_P(LoadedSplitSize, FillsTheFieldAndItsPreset)
@@ -515,7 +521,7 @@ TEST_F(Settings, MinimisedPlacementStartsWithOnlyTheTrayIcon)
     EXPECT_TRUE(IsIconic(AppState.MainWindow));
 
     // A left click on the tray icon brings it back where it was.
-    SendMessageA(AppState.MainWindow, 0x203, 0, WM_LBUTTONUP);
+    SendMessageA(AppState.MainWindow, TrayNotify, 0, WM_LBUTTONUP);
     EXPECT_TRUE(IsWindowVisible(AppState.MainWindow));
     EXPECT_FALSE(IsIconic(AppState.MainWindow));
     RECT rect;

@@ -5,6 +5,7 @@
 
 #include "resources/resource.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include <functional>
@@ -536,6 +537,8 @@ struct CloseWay {
     const char *name;
     void (*close)(HWND dialog);
 };
+
+void PrintTo(const CloseWay &way, std::ostream *out) { *out << way.name; }
 
 class AboutBoxCloses : public Shell, public ::testing::WithParamInterface<CloseWay> {};
 

@@ -42,8 +42,7 @@ static void OnDrop(HWND window, HDROP drop)
     SetWindowTextA(window, AppState.SourcePath);
     UpdateWindow(window);
     RefreshForFileName();
-    if (IsWindowEnabled(AppState.SplitButton) &&
-        GetMenuState(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND) == MF_CHECKED)
+    if (IsWindowEnabled(AppState.SplitButton) && AutoSplitChecked())
         RunSplitCommand();
 }
 
@@ -107,7 +106,7 @@ static void OnBrowse(HWND window)
 
 static void OnAutoSplit(void)
 {
-    if (GetMenuState(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND) == 0)
+    if (!AutoSplitChecked())
         CheckMenuItem(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND | MF_CHECKED);
     else
         CheckMenuItem(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND | MF_UNCHECKED);

@@ -36,11 +36,21 @@ void SetUpTray(HWND window)
 
 int AddTrayIcon(void)
 {
-    TrayAdded = Shell_NotifyIconA(NIM_ADD, &AppState.TrayIconData) ? 1 : 0;
+    // The shell refuses to add an icon it still has (the notice also comes when icons survived).
+    TrayAdded = Shell_NotifyIconA(NIM_ADD, &AppState.TrayIconData) ||
+                        Shell_NotifyIconA(NIM_MODIFY, &AppState.TrayIconData)
+                    ? 1
+                    : 0;
     return TrayAdded;
 }
 
 int TrayIconShown(void) { return TrayAdded; }
+
+int AutoSplitChecked(void)
+{
+    // A chosen menu item keeps its highlight flag (MF_HILITE) in the state: only the check counts.
+    return (GetMenuState(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
 
 void HandleTrayNotify(LPARAM mouseMessage)
 {

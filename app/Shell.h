@@ -12,6 +12,9 @@ int AddTrayIcon(void);
 // 1 while the tray icon is in the notification area, so that a hidden window can come back.
 int TrayIconShown(void);
 
+// 1 while the tray menu's Auto Split item carries its check mark.
+int AutoSplitChecked(void);
+
 // A mouse message over the tray icon.
 void HandleTrayNotify(LPARAM mouseMessage);
 

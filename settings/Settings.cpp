@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include "app/MainWindow.h"
+#include "app/Shell.h"
 #include "app/UiHelpers.h"
 #include "form/Form.h"
 #include "resources/resource.h"
@@ -165,7 +166,7 @@ void SaveSettings(void)
         bits |= BitUseOutput;
     if (IsChecked(AppState.SubDirectoryCheck))
         bits |= BitSubDirectory;
-    if (GetMenuState(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND) == MF_CHECKED)
+    if (AutoSplitChecked())
         bits |= BitAutoSplit;
     RegSetValueExA(keys.program, "ChkBits", 0, REG_DWORD, (const BYTE *)&bits, sizeof bits);
 

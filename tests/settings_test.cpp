@@ -271,6 +271,20 @@ TEST_F(Settings, CloseMessageSavesAndEnds)
     EXPECT_EQ(ReadStored("WinPos").data.size(), PlacementValueSize);
 }
 
+// Windows ending the logon lets the process end on its own: the settings stay as they were.
+TEST_F(Settings, EndOfTheLogonSavesNothing)
+{
+    StoreDword("SplitSize", 730000);
+    Start();
+    ASSERT_TRUE(SetWindowTextA(AppState.SplitSizeEdit, "123456"));
+    EXPECT_NE(SendMessageA(AppState.MainWindow, WM_QUERYENDSESSION, 0, 0), 0) << "the logoff may go on";
+    SendMessageA(AppState.MainWindow, WM_ENDSESSION, TRUE, 0);
+    Pump();
+    ExpectDwordValue("SplitSize", 730000);
+    EXPECT_FALSE(ReadStored("ChkBits").present);
+    EXPECT_FALSE(ReadStored("WinPos").present);
+}
+
 TEST_F(Settings, LoadedSettingsAreWrittenBackUnchanged)
 {
     std::string source = MakeFolder("source");

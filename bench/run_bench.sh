@@ -7,10 +7,14 @@
 #   morvane  split_bench.exe under Wine; its own in-process figure (SplitFile alone, no Wine start-up)
 #   gnu      split -b 1457000 -a 3 --numeric-suffixes=1 SOURCE OUT/data.
 #   dd       dd if=SOURCE of=OUT/copy bs=256K (the copying ceiling)
-# The outputs of the previous run are deleted and `sync` is called before every timed run, never
-# inside it: no tool's figure pays for another's write-back, and none includes its own (no tool
-# flushes). After every round, untimed, each Morvane piece is compared with GNU split's piece of
-# the same number and the dd copy with the source. The figures are printed, never judged.
+# An uncounted warm-up round comes first. Right before every timed run, never inside it, `sync` is
+# called, that tool's previous output is deleted and `sync` is called again: no figure pays for
+# another run's write-back, and none includes its own (no tool flushes). For Morvane this happens
+# after Wine has started and split_bench has set up (it waits for a go line): on a virtual machine
+# that hands freed memory back to its host a few seconds later, the time between deleting and
+# writing changes the cost of every page written, so it is kept the same, and short, for all
+# three. After every round, untimed, each Morvane piece is compared with GNU split's piece of the
+# same number and the dd copy with the source. Figures are printed, never judged.
 # Set MORVANE_BENCH_KEEP=1 to keep build/bench-work afterwards.
 set -eu
 
@@ -64,7 +68,8 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.6f", b - a }'; }
 
-fresh() { # empties an output folder and lets the write-back of whatever was there finish
+fresh() { # flushes what the runs before wrote, then empties an output folder just before its run
+    sync
     rm -rf "$1"
     mkdir -p "$1"
     sync
@@ -78,13 +83,16 @@ head -c "$bytes" /dev/urandom >"$source"
 cat "$source" >/dev/null
 sync
 
-# Wine's server and services start here, so that no round pays for them (the in-process figure
-# would not anyway, but the first round's wall-clock figure would).
-"$here/scripts/wine-run" cmd /c exit </dev/null >/dev/null 2>&1 || true
+# One idle Wine program (cmd waiting for a line that never comes) keeps the Wine server and its
+# services up from here to the end, so that they do not start again, and work beside the timed
+# run, in every round. It ends when this script closes its end of the pipe on exit.
+mkfifo "$work/keep"
+"$here/scripts/wine-run" cmd /c "set /p idle=" <"$work/keep" >/dev/null 2>&1 &
+exec 4>"$work/keep"
 
 verify() { # round
-    count=$(ls "$out_morvane" | wc -l)
-    gnu_count=$(ls "$out_gnu" | wc -l)
+    count=$(find "$out_morvane" -type f | wc -l)
+    gnu_count=$(find "$out_gnu" -type f | wc -l)
     if [ "$count" != "$pieces" ] || [ "$gnu_count" != "$pieces" ]; then
         echo "run_bench: round $1: Morvane made $count pieces, GNU split $gnu_count, expected $pieces" >&2
         exit 1
@@ -103,22 +111,43 @@ verify() { # round
     echo "  round $1: $count pieces identical to GNU split's, dd copy identical to the source"
 }
 
-round=1
+# Round 0 warms up (the first writes after making the source are slower for every tool) and is
+# checked but not counted.
+round=0
 while [ "$round" -le "$runs" ]; do
-    fresh "$out_morvane"
+    # split_bench starts under Wine and sets up first; only then is its folder emptied, right
+    # before the run as for the other tools, and a line on its standard input starts the timed run.
+    # Its output goes to a file, not a pipe: a Wine server started by this call may outlive it.
+    rm -f "$work/go"
+    mkfifo "$work/go"
+    : >"$work/figure"
     start=$(now)
-    # Into a file, not a pipe: a Wine server started by this call may outlive it holding its output.
+    "$here/scripts/wine-run" "$bench_exe" "$(winpath "$source")" "$piece" "$(winpath "$out_morvane")" --wait \
+        <"$work/go" >"$work/figure" 2>"$work/errors" 4>&- &
+    pid=$!
+    exec 3>"$work/go"
+    tries=0
+    until tr -d '\r' <"$work/figure" | grep -qx ready; do
+        if ! kill -0 "$pid" 2>/dev/null || [ "$tries" -ge 1200 ]; then
+            echo "run_bench: round $round: split_bench did not get ready:" >&2
+            cat "$work/figure" "$work/errors" >&2
+            exit 1
+        fi
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    startup=$(elapsed "$start" "$(now)")
+    fresh "$out_morvane"
+    echo go >&3
+    exec 3>&-
     status=0
-    "$here/scripts/wine-run" "$bench_exe" "$(winpath "$source")" "$piece" "$(winpath "$out_morvane")" \
-        </dev/null >"$work/figure" 2>"$work/errors" || status=$?
-    end=$(now)
-    morvane=$(awk '$1 == "morvane_seconds" { print $2 }' "$work/figure")
+    wait "$pid" || status=$?
+    morvane=$(tr -d '\r' <"$work/figure" | awk '$1 == "morvane_seconds" { print $2 }')
     if [ "$status" != 0 ] || [ -z "$morvane" ]; then
         echo "run_bench: round $round: split_bench failed (exit $status):" >&2
         cat "$work/figure" "$work/errors" >&2
         exit 1
     fi
-    wine_wall=$(elapsed "$start" "$end")
 
     fresh "$out_gnu"
     start=$(now)
@@ -132,8 +161,14 @@ while [ "$round" -le "$runs" ]; do
     end=$(now)
     copy=$(elapsed "$start" "$end")
 
-    echo "round $round: morvane $morvane s (whole Wine process $wine_wall s), gnu split $gnu s, dd $copy s"
-    echo "$round $morvane $gnu $copy $wine_wall" >>"$times"
+    if [ "$round" = 0 ]; then
+        label="round 0 (warm-up, not counted)"
+    else
+        label="round $round"
+        echo "$round $morvane $gnu $copy" >>"$times"
+    fi
+    echo "$label: morvane $morvane s, gnu split $gnu s, dd $copy s" \
+        "(Wine start-up and set-up before the morvane run, not counted: $startup s)"
     verify "$round"
     round=$((round + 1))
 done
@@ -151,18 +186,21 @@ column_stats() { # column of $times -> "median minimum"
 echo
 echo "machine: $(nproc) CPUs, $(uname -sr), $(wine --version 2>/dev/null || echo wine)," \
     "file system $(df -PT "$work" | awk 'NR == 2 { print $2 }')"
-echo "source: $size_mb MiB, $pieces pieces, $runs runs, page cache warm, sync before each run"
+echo "source: $size_mb MiB, $pieces pieces, $runs runs after a warm-up round, page cache warm," \
+    "sync, delete, sync before each run"
 printf '%-12s %12s %12s %12s %12s\n' tool "median s" "min s" "median MiB/s" "best MiB/s"
-set -- morvane 2 gnu_split 3 dd 4 morvane_wine 5
-while [ $# -gt 0 ]; do
-    stats=$(column_stats "$2")
-    printf '%s %s\n' "$1" "$stats" | awk -v mib="$size_mb" '{
-        printf "%-12s %12.3f %12.3f %12.1f %12.1f\n", $1, $2, $3, mib / $2, mib / $3 }'
-    eval "median_$1=\${stats%% *}"
-    shift 2
-done
-echo "(morvane_wine: the whole split_bench process under Wine, start-up included; for reference only)"
-awk -v m="$median_morvane" -v g="$median_gnu_split" -v d="$median_dd" 'BEGIN {
+row() { # tool median minimum
+    awk -v t="$1" -v med="$2" -v min="$3" -v mib="$size_mb" 'BEGIN {
+        printf "%-12s %12.3f %12.3f %12.1f %12.1f\n", t, med, min, mib / med, mib / min }'
+}
+# shellcheck disable=SC2046 # each stats text is two numbers, split on purpose
+{
+    row morvane $(column_stats 2)
+    row gnu_split $(column_stats 3)
+    row dd $(column_stats 4)
+}
+median() { column_stats "$1" | awk '{ print $1 }'; }
+awk -v m="$(median 2)" -v g="$(median 3)" -v d="$(median 4)" 'BEGIN {
     printf "throughput ratio morvane/gnu_split %.3f\n", g / m
     printf "throughput ratio morvane/dd        %.3f\n", d / m
 }'

@@ -1,9 +1,12 @@
 // Times one split run of the program's own engine, in-process, for run_bench.sh:
-//   split_bench SOURCE SIZE OUTDIR
-// SOURCE is cut at SIZE bytes into OUTDIR (an existing, empty folder) exactly as the Split button
-// does with Use Output checked. Only the SplitFile call is timed, so neither Wine's start-up nor the
-// hidden window's creation is in the figure. Prints one line, "morvane_seconds S", and exits 0;
-// exits 1 when the run failed or showed a message box, 2 on a usage or set-up error.
+//   split_bench SOURCE SIZE OUTDIR [--wait]
+// SOURCE is cut at SIZE bytes into OUTDIR (an existing, empty folder when the run starts) exactly
+// as the Split button does with Use Output checked. Only the SplitFile call is timed, so neither
+// Wine's start-up nor the hidden window's creation is in the figure. Prints "morvane_seconds S" and
+// exits 0; exits 1 when the run failed or showed a message box, 2 on a usage or set-up error.
+// With --wait it prints "ready" once set up and starts only when a line arrives on standard input:
+// the caller then empties OUTDIR right before the run, as it does for the tools it compares with,
+// so that Wine's start-up time does not change the state of the page cache the run meets.
 #include "app/AppState.h"
 #include "app/UiHelpers.h"
 #include "split/Split.h"
@@ -12,23 +15,25 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <string>
 
 int main(int argc, char **argv)
 {
-    if (argc != 4) {
-        fprintf(stderr, "usage: split_bench SOURCE SIZE OUTDIR\n");
+    bool wait = argc == 5 && strcmp(argv[4], "--wait") == 0;
+    if (argc != 4 && !wait) {
+        fprintf(stderr, "usage: split_bench SOURCE SIZE OUTDIR [--wait]\n");
         return 2;
     }
     char full[MAX_PATH];
-    char *namePart = NULL;
-    GetFullPathNameA(argv[1], sizeof full, full, &namePart);
-    if (namePart == NULL) {
+    char *nameStart = NULL;
+    GetFullPathNameA(argv[1], sizeof full, full, &nameStart);
+    if (nameStart == NULL) {
         fprintf(stderr, "split_bench: %s is not a file name\n", argv[1]);
         return 2;
     }
-    std::string name = namePart;
-    *namePart = '\0';
+    std::string name = nameStart;
+    *nameStart = '\0';
 
     ResetAppState(full);
     TestWindow window;
@@ -45,6 +50,16 @@ int main(int argc, char **argv)
     SetCheck(AppState.BatchFileCheck, 0);
     SetCheck(AppState.LogFileCheck, 0);
     SetCheck(AppState.SubDirectoryCheck, 0);
+
+    if (wait) {
+        printf("ready\n");
+        fflush(stdout);
+        char line[16];
+        if (fgets(line, sizeof line, stdin) == NULL) {
+            fprintf(stderr, "split_bench: no start signal\n");
+            return 2;
+        }
+    }
 
     LARGE_INTEGER frequency, start, stop;
     QueryPerformanceFrequency(&frequency);

@@ -84,36 +84,35 @@ static int WritePiece(SplitRun *run, HANDLE piece, int32_t pieceSize)
     return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);
 }
 
+// A file of the piece's name is there already: it is left alone and the run ends.
+static int RefuseExistingPiece(SplitRun *run)
+{
+    FormatMessageText("%s %s", AppState.PieceName, "already exist");
+    return StopRun(run, AppState.MessageText, "Warning", MB_ICONWARNING);
+}
+
 // Creates and fills piece number k. 1 to go on, 0 when the run has ended.
 static int SplitPiece(SplitRun *run, int k)
 {
     snprintf(AppState.PieceSuffix, sizeof AppState.PieceSuffix, ".%03i", k);
     snprintf(AppState.PieceName, sizeof AppState.PieceName, "%s%s", AppState.BaseName, AppState.PieceSuffix);
 
-    // The probe never opens an existing file, so nothing of the user's is ever written over.
-    int created = 0;
-    HANDLE probe = CreateFileA(AppState.PieceName, GENERIC_READ | GENERIC_WRITE, 0, NULL, CREATE_NEW,
+    // A piece is created as a new file, so nothing of the user's is ever written over.
+    HANDLE piece = CreateFileA(AppState.PieceName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, NULL);
-    if (probe == INVALID_HANDLE_VALUE) {
+    if (piece == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
-        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
-            FormatMessageText("%s %s", AppState.PieceName, "already exist");
-            return StopRun(run, AppState.MessageText, "Warning", MB_ICONWARNING);
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+            return RefuseExistingPiece(run);
+        // Creating failed for another reason: one more open decides, still without truncating.
+        piece = CreateFileA(AppState.PieceName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, NULL);
+        if (piece == INVALID_HANDLE_VALUE)
+            return StopRun(run, "File handle null", "Error", MB_ICONERROR);
+        if (GetLastError() == ERROR_ALREADY_EXISTS) {
+            CloseHandle(piece);
+            return RefuseExistingPiece(run);
         }
-    } else {
-        created = 1;
-        CloseHandle(probe);
-    }
-
-    HANDLE piece = CreateFileA(AppState.PieceName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (piece == INVALID_HANDLE_VALUE)
-        return StopRun(run, "File handle null", "Error", MB_ICONERROR);
-    if (!created && GetLastError() == ERROR_ALREADY_EXISTS) {
-        // The probe failed for another reason, yet a file of that name is there: leave it alone.
-        CloseHandle(piece);
-        FormatMessageText("%s %s", AppState.PieceName, "already exist");
-        return StopRun(run, AppState.MessageText, "Warning", MB_ICONWARNING);
     }
 
     int32_t pieceSize = AppState.SplitSize;

@@ -25,27 +25,16 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: split_bench SOURCE SIZE OUTDIR [--wait]\n");
         return 2;
     }
-    char full[MAX_PATH];
-    char *nameStart = NULL;
-    GetFullPathNameA(argv[1], sizeof full, full, &nameStart);
-    if (nameStart == NULL) {
+    if (!PrepareToolSplit(argv[1], argv[2], argv[3])) {
         fprintf(stderr, "split_bench: %s is not a file name\n", argv[1]);
         return 2;
     }
-    std::string name = nameStart;
-    *nameStart = '\0';
-
-    ResetAppState(full);
     TestWindow window;
     if (AppState.UseOutputCheck == NULL) {
         fprintf(stderr, "split_bench: no window could be created (is there a display?)\n");
         return 2;
     }
     MessageBoxAnswerer boxes(false);
-    CopyText(AppState.FileName, sizeof AppState.FileName, name.c_str());
-    ParsePath(AppState.FileName);
-    AppState.SplitSize = atoi(argv[2]);
-    GetFullPathNameA(argv[3], sizeof AppState.OutputDirectory, AppState.OutputDirectory, NULL);
     SetCheck(AppState.UseOutputCheck, 1);
     SetCheck(AppState.BatchFileCheck, 0);
     SetCheck(AppState.LogFileCheck, 0);

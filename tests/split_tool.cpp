@@ -19,25 +19,16 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: split_tool SOURCE SIZE OUTDIR [batch]\n");
         return 2;
     }
-    char full[MAX_PATH];
-    char *namePart = NULL;
-    GetFullPathNameA(argv[1], sizeof full, full, &namePart);
-    if (namePart == NULL)
+    if (!PrepareToolSplit(argv[1], argv[2], argv[3])) {
+        fprintf(stderr, "split_tool: %s is not a file name\n", argv[1]);
         return 2;
-    std::string name = namePart;
-    *namePart = '\0';
-
-    ResetAppState(full);
+    }
     TestWindow window;
     if (AppState.UseOutputCheck == NULL) {
         fprintf(stderr, "split_tool: no window could be created (is there a display?)\n");
         return 2;
     }
     MessageBoxAnswerer boxes(false);
-    CopyText(AppState.FileName, sizeof AppState.FileName, name.c_str());
-    ParsePath(AppState.FileName);
-    AppState.SplitSize = atoi(argv[2]);
-    GetFullPathNameA(argv[3], sizeof AppState.OutputDirectory, AppState.OutputDirectory, NULL);
     SetCheck(AppState.UseOutputCheck, 1);
     SetCheck(AppState.BatchFileCheck, argc > 4 && strcmp(argv[4], "batch") == 0);
 

@@ -97,6 +97,14 @@ std::string RunningProgram::Text(HWND control) const
     return text;
 }
 
+HWND RunningProgram::ChildByText(const std::string &text) const
+{
+    for (HWND child = GetWindow(window_, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT))
+        if (Text(child) == text)
+            return child;
+    return NULL;
+}
+
 void RunningProgram::SetText(HWND control, const std::string &text)
 {
     SendMessageTimeoutA(control, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 10000, NULL);

@@ -27,6 +27,8 @@ public:
     // The status panes and other controls without an id, by creation order among "Static" children.
     HWND StaticChild(int index) const;
     std::string Text(HWND control) const;
+    // The child control showing this text (the check boxes and radio buttons share their ids).
+    HWND ChildByText(const std::string &text) const;
 
     // Types a whole text into a field (WM_SETTEXT works across processes and notifies the program).
     void SetText(HWND control, const std::string &text);

@@ -61,10 +61,8 @@ TEST_F(RealProgram, SettingsSurviveARestartAndF12RemovesThem)
         ASSERT_TRUE(program.Started());
         program.SetText(program.Control(CmdOutputPath), out);
         program.SetText(program.Control(CmdSplitSize), "730000");
-        HWND batch = NULL, useOutput = program.Control(CmdUseOutput);
-        for (HWND child = GetWindow(program.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            if (program.Text(child) == "Batch File")
-                batch = child;
+        HWND batch = program.ChildByText("Batch File");
+        HWND useOutput = program.Control(CmdUseOutput);
         ASSERT_NE(batch, (HWND)NULL);
         ASSERT_TRUE(program.ClickAndWait(batch));
         ASSERT_TRUE(program.ClickAndWait(useOutput));
@@ -155,10 +153,7 @@ TEST_F(RealProgram, SplittingTheSameFileAgainIsRefusedWithoutTouchingAnything)
     program.Answer(box, IDOK);
 
     // Sub Directory off: the pieces would go beside the source, where the first one is put now.
-    HWND subDirectory = NULL;
-    for (HWND child = GetWindow(program.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (program.Text(child) == "Sub Directory")
-            subDirectory = child;
+    HWND subDirectory = program.ChildByText("Sub Directory");
     ASSERT_NE(subDirectory, (HWND)NULL);
     ASSERT_TRUE(program.ClickAndWait(subDirectory));
     ASSERT_TRUE(CopyFileA((folder / "data\\data.001").c_str(), (folder / "data.001").c_str(), TRUE));
@@ -215,13 +210,8 @@ TEST_F(RealProgram, PresetsAndTypedSizesMoveThePieceCount)
     HWND pieces = program.StaticChild(4);
     EXPECT_EQ(program.Text(pieces), "3 splits");
 
-    HWND preset720 = NULL, preset288 = NULL;
-    for (HWND child = GetWindow(program.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (program.Text(child) == "720 KB")
-            preset720 = child;
-        if (program.Text(child) == "2.88 MB")
-            preset288 = child;
-    }
+    HWND preset720 = program.ChildByText("720 KB");
+    HWND preset288 = program.ChildByText("2.88 MB");
     ASSERT_TRUE(program.ClickAndWait(preset720));
     EXPECT_EQ(program.Text(program.Control(CmdSplitSize)), "730000");
     EXPECT_EQ(program.Text(pieces), "5 splits");
@@ -269,10 +259,7 @@ TEST_F(RealProgram, NamesThatCannotBeSplitSayWhy)
     EXPECT_FALSE(IsWindowEnabled(program.Control(CmdSplit)));
 
     // A name the batch file cannot carry: the option is disabled but keeps its check.
-    HWND batch = NULL;
-    for (HWND child = GetWindow(program.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (program.Text(child) == "Batch File")
-            batch = child;
+    HWND batch = program.ChildByText("Batch File");
     program.SetText(program.Control(CmdFileName), "my file.zip");
     EXPECT_FALSE(IsWindowEnabled(batch));
     EXPECT_EQ(program.Checked(batch), BST_CHECKED);
@@ -435,10 +422,7 @@ TEST_F(RealProgram, AReadOnlyOutputFolderIsReportedAndNothingIsWritten)
     EXPECT_EQ(box.text, "Could not create sub directory");
     program.Answer(box, IDOK);
 
-    HWND subDirectory = NULL;
-    for (HWND child = GetWindow(program.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (program.Text(child) == "Sub Directory")
-            subDirectory = child;
+    HWND subDirectory = program.ChildByText("Sub Directory");
     ASSERT_TRUE(program.ClickAndWait(subDirectory));
     program.Click(program.Control(CmdSplit));
     box = program.WaitForBox();

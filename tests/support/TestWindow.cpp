@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 static LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -64,4 +65,21 @@ void ResetAppState(const std::string &currentDirectory)
     memset(&AppState, 0, sizeof AppState);
     SetCurrentDirectoryA(currentDirectory.c_str());
     GetCurrentDirectoryA(sizeof AppState.CurrentDirectory, AppState.CurrentDirectory);
+}
+
+bool PrepareToolSplit(const char *source, const char *splitSize, const char *outputFolder)
+{
+    char full[MAX_PATH];
+    char *namePart = NULL;
+    GetFullPathNameA(source, sizeof full, full, &namePart);
+    if (namePart == NULL)
+        return false;
+    std::string name = namePart;
+    *namePart = '\0';
+    ResetAppState(full);
+    CopyText(AppState.FileName, sizeof AppState.FileName, name.c_str());
+    ParsePath(AppState.FileName);
+    AppState.SplitSize = atoi(splitSize);
+    GetFullPathNameA(outputFolder, sizeof AppState.OutputDirectory, AppState.OutputDirectory, NULL);
+    return true;
 }

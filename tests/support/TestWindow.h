@@ -27,3 +27,8 @@ std::string WindowText(HWND window);
 
 // Resets AppState to zero and the given working directory as CurrentDirectory.
 void ResetAppState(const std::string &currentDirectory);
+
+// For the command-line tools that run the engine: makes the source's folder the working directory
+// and CurrentDirectory (AppState reset), selects the source, and sets the piece size and the output
+// folder. Create the TestWindow afterwards. False when source names no file.
+bool PrepareToolSplit(const char *source, const char *splitSize, const char *outputFolder);

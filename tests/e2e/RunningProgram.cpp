@@ -42,14 +42,21 @@ static HWND FindProcessWindow(DWORD pid, const char *className)
     return data.found;
 }
 
-RunningProgram::RunningProgram(const std::string &workingDirectory, bool expectVisible, const std::string &programPath)
+RunningProgram::RunningProgram(const std::string &workingDirectory, bool expectVisible, const std::string &programPath,
+                               const std::string &arguments, int showCommand)
     : window_(NULL)
 {
     memset(&process_, 0, sizeof process_);
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
+    if (showCommand != -1) {
+        startup.dwFlags |= STARTF_USESHOWWINDOW;
+        startup.wShowWindow = (WORD)showCommand;
+    }
     std::string line = "\"" + programPath + "\"";
+    if (!arguments.empty())
+        line += " " + arguments;
     std::vector<char> buffer(line.begin(), line.end());
     buffer.push_back('\0');
     if (!CreateProcessA(programPath.c_str(), buffer.data(), NULL, NULL, FALSE, 0, NULL, workingDirectory.c_str(),

@@ -14,9 +14,11 @@ std::string ProgramPath();
 class RunningProgram {
 public:
     // Starts Morvane.exe with the given working directory; waits until its main window is visible
-    // (or, with expectVisible false, until it exists).
+    // (or, with expectVisible false, until it exists). Arguments are added to the command line;
+    // a show command other than -1 is passed in the start-up information.
     explicit RunningProgram(const std::string &workingDirectory, bool expectVisible = true,
-                            const std::string &programPath = ProgramPath());
+                            const std::string &programPath = ProgramPath(), const std::string &arguments = "",
+                            int showCommand = -1);
     ~RunningProgram();
 
     bool Started() const { return window_ != NULL; }

@@ -52,6 +52,18 @@ TEST_F(RealProgram, StartsWithItsWindowAndEndsWithExitCodeZero)
     EXPECT_NE(Query("SplitSize").find("0x163b68"), std::string::npos) << "1457000";
 }
 
+TEST_F(RealProgram, TheCommandLineAndTheShowCommandAreIgnored)
+{
+    ASSERT_TRUE(WriteBytes(folder / "data.bin", RandomBytes(3000000, 6)));
+    RunningProgram program(folder.Path(), true, ProgramPath(), "data.bin", SW_SHOWMINIMIZED);
+    ASSERT_TRUE(program.Started()) << "shown normally, not minimised";
+    EXPECT_FALSE(IsIconic(program.Window()));
+    EXPECT_EQ(program.Text(program.Control(CmdFileName)), "") << "a file named on the command line is not selected";
+    EXPECT_EQ(program.Text(program.Window()), "Morvane 3.2");
+    PostMessageA(program.Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0);
+}
+
 TEST_F(RealProgram, SettingsSurviveARestartAndF12RemovesThem)
 {
     std::string out = folder / "out";

@@ -45,7 +45,7 @@ until [ -s build/screenshot.png ]; do
 done
 sleep 1
 colours=$(identify -format %k build/screenshot.png)
-[ "$colours" -gt 8 ] || { echo "FAIL: the screenshot is blank ($colours colours)"; exit 1; }
+[ "$colours" -gt 8 ] || { echo "FAIL: the screenshot is blank ($colours colours)"; cat "$work/run.log"; exit 1; }
 kill -- "-$runner" 2>/dev/null || true
 runner=""
 WINEPREFIX="$work/clone/build/wineprefix" wineserver -k 2>/dev/null || true

@@ -1,5 +1,6 @@
 #include "AppState.h"
 
+#include <stdio.h>
 #include <string.h>
 
 AppStateRecord AppState;
@@ -30,6 +31,19 @@ void CopyText(char *dest, size_t capacity, const char *src)
         n = capacity - 1;
     memmove(dest, src, n);
     dest[n] = '\0';
+}
+
+int32_t CountPieces(int32_t fileSize, int32_t splitSize)
+{
+    if (splitSize < 1)
+        return 0;
+    return fileSize / splitSize + (fileSize % splitSize != 0 ? 1 : 0);
+}
+
+void ComposePieceName(int number)
+{
+    snprintf(AppState.PieceSuffix, sizeof AppState.PieceSuffix, ".%03i", number);
+    snprintf(AppState.PieceName, sizeof AppState.PieceName, "%s%s", AppState.BaseName, AppState.PieceSuffix);
 }
 
 void ParsePath(const char *path)

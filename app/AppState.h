@@ -90,5 +90,12 @@ extern AppStateRecord AppState;
 // Looks at no more than the first 260 characters; '\' and '/' both separate folders.
 void ParsePath(const char *path);
 
+// Pieces for a file of fileSize bytes at splitSize bytes each: the quotient, plus one for a
+// remainder; 0 when splitSize is below 1.
+int32_t CountPieces(int32_t fileSize, int32_t splitSize);
+
+// Sets PieceSuffix to ".nnn" for the 1-based piece number and PieceName to BaseName + PieceSuffix.
+void ComposePieceName(int number);
+
 // Copies at most capacity - 1 bytes of a NUL-terminated text and always terminates.
 void CopyText(char *dest, size_t capacity, const char *src);

@@ -4,7 +4,6 @@
 #include "UiHelpers.h"
 #include "resources/resource.h"
 
-#include <stdio.h>
 #include <string.h>
 
 enum { TrayIconDataSize = 88 }; // the record's first version, understood by every shell
@@ -120,9 +119,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 void ShowHelp(void)
 {
-    char path[MessageCapacity];
-    snprintf(path, sizeof path, "%s\\%s%s", AppState.StartDirectory, PRODUCT_NAME, ".hlp");
-    CopyText(AppState.MessageText, sizeof AppState.MessageText, path);
+    const char *path = FormatMessageText("%s\\%s%s", AppState.StartDirectory, PRODUCT_NAME, ".hlp");
     if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && IsNoSuchPathError(GetLastError())) {
         FormatMessageText("%s %s%s %s%s", "Could not find", PRODUCT_NAME, ".hlp\nMake sure it is in the same directory as",
                           PRODUCT_NAME, ".exe");

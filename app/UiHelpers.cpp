@@ -18,6 +18,12 @@ int IsChecked(HWND control)
     return control != NULL && SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+void SetChecked(HWND control, int checked)
+{
+    if (control != NULL)
+        SendMessageA(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
 int IsInForce(HWND control)
 {
     return IsChecked(control) && IsWindowEnabled(control);
@@ -29,13 +35,19 @@ void SetStatusText(const char *text)
         SetWindowTextA(AppState.StatusNamePane, text);
 }
 
-void StartProgress(int steps)
+void SetProgressRange(int steps)
 {
     if (AppState.ProgressBar == NULL)
         return;
     SendMessageA(AppState.ProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, steps));
     SendMessageA(AppState.ProgressBar, PBM_SETSTEP, 1, 0);
-    ShowWindow(AppState.ProgressBar, SW_SHOW);
+}
+
+void StartProgress(int steps)
+{
+    SetProgressRange(steps);
+    if (AppState.ProgressBar != NULL)
+        ShowWindow(AppState.ProgressBar, SW_SHOW);
 }
 
 void StepProgress(void)
@@ -59,6 +71,19 @@ int IsNoSuchPathError(DWORD error)
     default:
         return 0;
     }
+}
+
+FileSizeResult ReadFileSize32(HANDLE file, int32_t *size)
+{
+    DWORD high = 0;
+    DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        return SizeUnknown;
+    // The high word counts too: 4 GiB + 5 bytes must not pass for 5 bytes.
+    if (high != 0 || low > 0x7FFFFFFFu)
+        return SizeTooLarge;
+    *size = (int32_t)low;
+    return SizeRead;
 }
 
 int PathExists(const char *path)

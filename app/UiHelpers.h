@@ -13,10 +13,15 @@ int AskYesNo(const char *text, const char *caption, UINT icon);
 // 1 when the check box or radio button reports BST_CHECKED.
 int IsChecked(HWND control);
 
+// Checks (1) or clears (0) a check box or radio button.
+void SetChecked(HWND control, int checked);
+
 // An option is in force when it is checked and enabled (a disabled option keeps its check).
 int IsInForce(HWND control);
 
 void SetStatusText(const char *text);
+// Range 0 ... steps and a step of 1; StartProgress also shows the bar.
+void SetProgressRange(int steps);
 void StartProgress(int steps);
 void StepProgress(void);
 
@@ -32,6 +37,11 @@ int KeepsExistingFile(const char *name, const char *caption);
 
 // Reports a file that could not be written completely (a full disk); returns 0.
 int ReportWriteFailure(const char *name);
+
+// Size of an open file as the program's signed 32-bit count: SizeRead with *size set,
+// SizeUnknown when it cannot be read, SizeTooLarge for 2 GiB or more (no such count describes it).
+enum FileSizeResult { SizeRead, SizeUnknown, SizeTooLarge };
+FileSizeResult ReadFileSize32(HANDLE file, int32_t *size);
 
 // Formats into AppState.MessageText, cut to its capacity.
 const char *FormatMessageText(const char *format, ...) __attribute__((format(printf, 1, 2)));

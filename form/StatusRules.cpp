@@ -24,17 +24,11 @@ static SourceKind MeasureSource(int32_t *size)
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return SourceUnreadable;
-    DWORD high = 0;
-    DWORD low = GetFileSize(file, &high);
-    DWORD error = GetLastError();
+    FileSizeResult measured = ReadFileSize32(file, size);
     CloseHandle(file);
-    if (low == INVALID_FILE_SIZE && error != NO_ERROR)
+    if (measured == SizeUnknown)
         return SourceUnreadable;
-    // Sizes are signed 32-bit counts: 2 GiB and more cannot be split.
-    if (high != 0 || low > 0x7FFFFFFFu)
-        return SourceTooLarge;
-    *size = (int32_t)low;
-    return SourceFile;
+    return measured == SizeTooLarge ? SourceTooLarge : SourceFile;
 }
 
 static void SetPanes(const char *name, const char *size, const char *pieces)
@@ -76,10 +70,7 @@ void UpdateFileStatus(void)
     SetWindowTextA(AppState.StatusNamePane, AppState.FileName);
     SetWindowTextA(AppState.StatusSizePane, sizeText);
 
-    if (AppState.SplitSize < 1)
-        AppState.PieceCount = 0;
-    else
-        AppState.PieceCount = size / AppState.SplitSize + (size % AppState.SplitSize != 0 ? 1 : 0);
+    AppState.PieceCount = CountPieces(size, AppState.SplitSize);
 
     if (AppState.PieceCount < MinPieces || AppState.PieceCount > MaxPieces) {
         SetWindowTextA(AppState.StatusPiecesPane, "0 splits");
@@ -98,12 +89,6 @@ void UpdateSubDirOption(void)
     size_t d = IsChecked(AppState.UseOutputCheck) ? strlen(AppState.OutputDirectory) : strlen(AppState.CurrentDirectory);
     // The sub-folder's pieces are folder\BaseName\BaseName.nnn: they must stay within 256 characters.
     EnableWindow(AppState.SubDirectoryCheck, d + 2 * n + 3 <= 256);
-}
-
-static void SetChecked(HWND control, int checked)
-{
-    if (control != NULL)
-        SendMessageA(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void SyncSizePresets(void)
@@ -131,19 +116,24 @@ void SetOnTop(int16_t state)
     AppState.OnTop = state == 0 ? 1 : 0;
 }
 
+// The output-path field and the browse button are usable exactly while OutputToggle is 1.
+static void EnableOutputControls(void)
+{
+    EnableWindow(AppState.OutputPathEdit, AppState.OutputToggle);
+    EnableWindow(AppState.BrowseButton, AppState.OutputToggle);
+}
+
 void ApplyUseOutputRule(void)
 {
     AppState.OutputToggle = IsChecked(AppState.UseOutputCheck) ? 1 : 0;
-    EnableWindow(AppState.OutputPathEdit, AppState.OutputToggle);
-    EnableWindow(AppState.BrowseButton, AppState.OutputToggle);
+    EnableOutputControls();
 }
 
 void ToggleUseOutput(void)
 {
     SetFocus(AppState.MainWindow);
     AppState.OutputToggle = AppState.OutputToggle == 0 ? 1 : 0;
-    EnableWindow(AppState.OutputPathEdit, AppState.OutputToggle);
-    EnableWindow(AppState.BrowseButton, AppState.OutputToggle);
+    EnableOutputControls();
     UpdateSubDirOption();
 }
 

@@ -66,12 +66,6 @@ static int ReadDword(HKEY key, const char *name, DWORD *result)
     return 1;
 }
 
-static void SetChecked(HWND control, int checked)
-{
-    if (checked)
-        SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
-}
-
 static void RestorePlacement(HKEY key)
 {
     WINDOWPLACEMENT placement;
@@ -84,7 +78,7 @@ static void RestorePlacement(HKEY key)
     }
     if (placement.showCmd == SW_SHOWMINIMIZED)
         ShowWindow(AppState.MainWindow, SW_HIDE);
-    placement.length = PlacementSize;
+    placement.length = PlacementSize; // the stored record's own length field is not trusted
     SetWindowPlacement(AppState.MainWindow, &placement);
 }
 
@@ -92,18 +86,19 @@ static void RestoreOptions(HKEY key)
 {
     DWORD bits = 0;
     if (!ReadDword(key, "ChkBits", &bits)) {
-        SendMessageA(AppState.BatchFileCheck, BM_SETCHECK, BST_CHECKED, 0);
-        SendMessageA(AppState.LogFileCheck, BM_SETCHECK, BST_CHECKED, 0);
-        SendMessageA(AppState.UseOutputCheck, BM_SETCHECK, BST_CHECKED, 0);
-        SendMessageA(AppState.SubDirectoryCheck, BM_SETCHECK, BST_CHECKED, 0);
+        SetChecked(AppState.BatchFileCheck, 1);
+        SetChecked(AppState.LogFileCheck, 1);
+        SetChecked(AppState.UseOutputCheck, 1);
+        SetChecked(AppState.SubDirectoryCheck, 1);
         CheckMenuItem(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND | MF_UNCHECKED);
         SetOnTop(1);
     } else {
         SetOnTop((bits & BitOnTop) ? 0 : 1);
-        SetChecked(AppState.BatchFileCheck, bits & BitBatchFile);
-        SetChecked(AppState.LogFileCheck, bits & BitLogFile);
-        SetChecked(AppState.UseOutputCheck, bits & BitUseOutput);
-        SetChecked(AppState.SubDirectoryCheck, bits & BitSubDirectory);
+        // A clear bit leaves the box as it was created: unchecked.
+        SetChecked(AppState.BatchFileCheck, (bits & BitBatchFile) != 0);
+        SetChecked(AppState.LogFileCheck, (bits & BitLogFile) != 0);
+        SetChecked(AppState.UseOutputCheck, (bits & BitUseOutput) != 0);
+        SetChecked(AppState.SubDirectoryCheck, (bits & BitSubDirectory) != 0);
         if (bits & BitAutoSplit)
             CheckMenuItem(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND | MF_CHECKED);
     }

@@ -74,8 +74,7 @@ int WriteBatchFile(void)
 
     fprintf(batch, "%s %s %s\n", "ECHO OFF\nCLS\nREM", PRODUCT_NAME, PRODUCT_VERSION);
     for (int i = 0; i < AppState.PieceCount; i++) {
-        snprintf(AppState.PieceSuffix, sizeof AppState.PieceSuffix, ".%03i", i + 1);
-        snprintf(AppState.PieceName, sizeof AppState.PieceName, "%s%s", AppState.BaseName, AppState.PieceSuffix);
+        ComposePieceName(i + 1);
         ToBatchText(piece, sizeof piece, AppState.PieceName);
 
         if (i == 0)

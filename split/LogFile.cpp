@@ -50,13 +50,10 @@ int WriteLogFile(void)
         return 0;
     }
 
-    int32_t count = size < 1 ? 0 : fileSize / size + (fileSize % size != 0 ? 1 : 0);
+    int32_t count = CountPieces(fileSize, size);
 
     SetStatusText("writing log file...");
-    if (AppState.ProgressBar != NULL) {
-        SendMessageA(AppState.ProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, count));
-        SendMessageA(AppState.ProgressBar, PBM_SETSTEP, 1, 0);
-    }
+    SetProgressRange(count);
 
     fprintf(log, "%s %s%s\n", "Log file for", AppState.BaseName, AppState.Extension);
     fprintf(log, "%s %s\n\n", PRODUCT_NAME, PRODUCT_VERSION);
@@ -72,8 +69,7 @@ int WriteLogFile(void)
     fprintf(log, "%s %i\n\n", "Number of splits.....", (int)count);
 
     for (int32_t i = 0; i < count; i++) {
-        snprintf(AppState.PieceSuffix, sizeof AppState.PieceSuffix, ".%03i", (int)(i + 1));
-        snprintf(AppState.PieceName, sizeof AppState.PieceName, "%s%s", AppState.BaseName, AppState.PieceSuffix);
+        ComposePieceName((int)(i + 1));
         if (i == count - 1)
             size = fileSize - i * size;
 

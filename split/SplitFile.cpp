@@ -94,8 +94,7 @@ static int RefuseExistingPiece(SplitRun *run)
 // Creates and fills piece number k. 1 to go on, 0 when the run has ended.
 static int SplitPiece(SplitRun *run, int k)
 {
-    snprintf(AppState.PieceSuffix, sizeof AppState.PieceSuffix, ".%03i", k);
-    snprintf(AppState.PieceName, sizeof AppState.PieceName, "%s%s", AppState.BaseName, AppState.PieceSuffix);
+    ComposePieceName(k);
 
     // A piece is created as a new file, so nothing of the user's is ever written over.
     HANDLE piece = CreateFileA(AppState.PieceName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_NEW,
@@ -148,21 +147,20 @@ int SplitFile(void)
 
     // Sizes are signed 32-bit counts: a source of 2 GiB or more cannot be described, so it is
     // refused here, before anything is created, rather than split wrongly.
-    DWORD high = 0;
-    DWORD low = GetFileSize(run.source, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+    int32_t size = 0;
+    FileSizeResult measured = ReadFileSize32(run.source, &size);
+    if (measured == SizeUnknown)
         return StopRun(&run, "File handle null", "Error", MB_ICONERROR);
-    if (high != 0 || low > 0x7FFFFFFFu) {
+    if (measured == SizeTooLarge) {
         FormatMessageText("%s\n%s\n%s", AppState.FileName, "is too large to split",
                           "Files must be smaller than 2 GB (2,147,483,648 bytes)");
         return StopRun(&run, AppState.MessageText, "Error", MB_ICONERROR);
     }
-    int32_t size = (int32_t)low;
     if (size < 2)
         return StopRun(&run, "File size too small to split", "Notice", MB_ICONWARNING);
 
     AppState.FileSize = size;
-    AppState.PieceCount = size / splitSize + (size % splitSize != 0 ? 1 : 0);
+    AppState.PieceCount = CountPieces(size, splitSize);
     if (AppState.PieceCount < MinPieces || AppState.PieceCount > MaxPieces)
         return StopRun(&run, "Number of splits must be\nbetween 2 and 999", "Error", MB_ICONERROR);
 

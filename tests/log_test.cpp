@@ -39,18 +39,6 @@ protected:
         return line;
     }
 
-    static std::vector<std::string> Lines(const std::string &text)
-    {
-        std::vector<std::string> lines;
-        size_t from = 0;
-        for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", from)) {
-            lines.push_back(text.substr(from, at - from));
-            from = at + 2;
-        }
-        if (from < text.size())
-            lines.push_back(text.substr(from));
-        return lines;
-    }
 };
 
 TEST_F(SplitLog, TheExampleLayoutByteForByte)
@@ -81,7 +69,7 @@ TEST_F(SplitLog, PieceLinesHaveTheirColumnsAndTodaysLocalDate)
 {
     Split("data.zip", 3500000, 1457000);
     ASSERT_EQ(WriteLogFile(), 1);
-    std::vector<std::string> lines = Lines(ReadText(folder / "data.log"));
+    std::vector<std::string> lines = CrLfLines(ReadText(folder / "data.log"));
     ASSERT_EQ(lines.size(), 15u);
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -104,7 +92,7 @@ TEST_F(SplitLog, AnExactMultipleListsEqualPiecesAndTotalsTheSource)
 {
     Split("even.bin", 4000, 1000);
     ASSERT_EQ(WriteLogFile(), 1);
-    std::vector<std::string> lines = Lines(ReadText(folder / "even.log"));
+    std::vector<std::string> lines = CrLfLines(ReadText(folder / "even.log"));
     ASSERT_EQ(lines.size(), 16u);
     EXPECT_EQ(lines[8], "Number of splits..... 4");
     for (int i = 10; i < 14; i++)
@@ -117,7 +105,7 @@ TEST_F(SplitLog, PieceNumbersFromOneHundredFillTheirThreeColumns)
 {
     Split("p.dat", 1234, 10);
     ASSERT_EQ(WriteLogFile(), 1);
-    std::vector<std::string> lines = Lines(ReadText(folder / "p.log"));
+    std::vector<std::string> lines = CrLfLines(ReadText(folder / "p.log"));
     ASSERT_EQ(lines.size(), 10u + 124u + 2u);
     EXPECT_EQ(lines[10].substr(0, 13), "   1. p.001  ");
     EXPECT_EQ(lines[108].substr(0, 13), "  99. p.099  ");
@@ -143,7 +131,7 @@ TEST_F(SplitLog, TheBatchLineNamesTheBatchFileOnlyWhileTheOptionIsInForce)
         EnableWindow(AppState.BatchFileCheck, c.enabled);
         DeleteFileA((folder / "data.log").c_str());
         ASSERT_EQ(WriteLogFile(), 1);
-        EXPECT_EQ(Lines(ReadText(folder / "data.log"))[7], c.line);
+        EXPECT_EQ(CrLfLines(ReadText(folder / "data.log"))[7], c.line);
     }
 }
 
@@ -160,7 +148,7 @@ TEST_F(SplitLog, TheLogNeverTakesTheSourcesOwnName)
         ASSERT_EQ(WriteLogFile(), 1);
         EXPECT_STREQ(AppState.LogName, "notes.txt");
         EXPECT_EQ(ReadBytes(folder / name), source) << "the source is untouched";
-        EXPECT_EQ(Lines(ReadText(folder / "notes.txt"))[0], std::string("Log file for ") + name);
+        EXPECT_EQ(CrLfLines(ReadText(folder / "notes.txt"))[0], std::string("Log file for ") + name);
         DeleteFileA((folder / "notes.txt").c_str());
         DeleteFileA((folder / name).c_str());
     }
@@ -168,7 +156,7 @@ TEST_F(SplitLog, TheLogNeverTakesTheSourcesOwnName)
     Split("plain", 3000, 1000);
     ASSERT_EQ(WriteLogFile(), 1);
     EXPECT_STREQ(AppState.LogName, "plain.log");
-    EXPECT_EQ(Lines(ReadText(folder / "plain.log"))[0], "Log file for plain");
+    EXPECT_EQ(CrLfLines(ReadText(folder / "plain.log"))[0], "Log file for plain");
 }
 
 TEST_F(SplitLog, AnExistingLogIsKeptOnNoAndReplacedOnYes)
@@ -186,7 +174,7 @@ TEST_F(SplitLog, AnExistingLogIsKeptOnNoAndReplacedOnYes)
 
     boxes->Answer(IDYES);
     EXPECT_EQ(WriteLogFile(), 1);
-    EXPECT_EQ(Lines(ReadText(folder / "data.log"))[0], "Log file for data.zip");
+    EXPECT_EQ(CrLfLines(ReadText(folder / "data.log"))[0], "Log file for data.zip");
 }
 
 TEST_F(SplitLog, ALogThatCannotBeOpenedFailsWithTheStreamMessage)
@@ -212,7 +200,7 @@ TEST_F(SplitLog, APieceDeletedBeforeTheLogEndsItWithNullFileHandle)
     EXPECT_EQ(box.text, "Null file handle");
     EXPECT_EQ(box.caption, "Error");
     EXPECT_EQ(box.icon, (UINT)MB_ICONERROR);
-    std::vector<std::string> lines = Lines(ReadText(folder / "data.log"));
+    std::vector<std::string> lines = CrLfLines(ReadText(folder / "data.log"));
     ASSERT_EQ(lines.size(), 12u) << "the header and the first two pieces stay";
     EXPECT_EQ(lines[11].substr(0, 10), "   2. data");
     EXPECT_TRUE(Exists(folder / "data.004")) << "the pieces are never touched";

@@ -268,18 +268,6 @@ protected:
         return blocks;
     }
 
-    static std::vector<std::string> Lines(const std::string &text)
-    {
-        std::vector<std::string> lines;
-        size_t from = 0;
-        for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", from)) {
-            lines.push_back(text.substr(from, at - from));
-            from = at + 2;
-        }
-        if (from < text.size())
-            lines.push_back(text.substr(from));
-        return lines;
-    }
 
     bool loaded = false;
     HlpFile help;
@@ -293,7 +281,7 @@ TEST_F(HelpAgreesWithTheProgram, TheBatchFileExampleIsWhatTheProgramWrites)
     ASSERT_EQ(WriteBatchFile(), 1);
     std::vector<std::vector<std::string>> examples = Examples("batch_file");
     ASSERT_GE(examples.size(), 2u);
-    EXPECT_EQ(examples[0], Lines(ReadText(folder / "data.bat")));
+    EXPECT_EQ(examples[0], CrLfLines(ReadText(folder / "data.bat")));
     // The rejoin by hand is the batch file's COPY line without /Y.
     ASSERT_EQ(examples[1].size(), 1u);
     EXPECT_EQ(examples[1][0], "COPY /B data.001 + data.002 + data.003 data.zip");
@@ -308,7 +296,7 @@ TEST_F(HelpAgreesWithTheProgram, TheLogExampleIsWhatTheProgramWritesButForTheTim
     CopyText(AppState.CurrentDirectory, sizeof AppState.CurrentDirectory, "C:\\Work");
     ASSERT_EQ(WriteLogFile(), 1);
 
-    std::vector<std::string> written = Lines(ReadText(folder / "data.log"));
+    std::vector<std::string> written = CrLfLines(ReadText(folder / "data.log"));
     std::vector<std::vector<std::string>> examples = Examples("log_file");
     ASSERT_EQ(examples.size(), 1u);
     std::vector<std::string> quoted = examples[0];

@@ -12,6 +12,16 @@
 
 static const char ProgramKey[] = "Software\\Drelwick\\Morvane";
 
+// Clicks Split and expects the run to stop with one box of this caption and text, answered OK.
+static void SplitStopsWith(RunningProgram &program, const std::string &caption, const std::string &text)
+{
+    program.Click(program.Control(CmdSplit));
+    RunningProgram::Box box = program.WaitForBox();
+    EXPECT_EQ(box.caption, caption);
+    EXPECT_EQ(box.text, text);
+    program.Answer(box, IDOK);
+}
+
 class RealProgram : public ::testing::Test {
 protected:
     RealProgram() { SHDeleteKeyA(HKEY_CURRENT_USER, ProgramKey); }
@@ -158,22 +168,14 @@ TEST_F(RealProgram, SplittingTheSameFileAgainIsRefusedWithoutTouchingAnything)
     Bytes first = ReadBytes(folder / "data\\data.001");
     ASSERT_EQ(first.size(), 1457000u);
 
-    program.Click(program.Control(CmdSplit));
-    RunningProgram::Box box = program.WaitForBox();
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.text, "Could not create sub directory");
-    program.Answer(box, IDOK);
+    SplitStopsWith(program, "Error", "Could not create sub directory");
 
     // Sub Directory off: the pieces would go beside the source, where the first one is put now.
     HWND subDirectory = program.ChildByText("Sub Directory");
     ASSERT_NE(subDirectory, (HWND)NULL);
     ASSERT_TRUE(program.ClickAndWait(subDirectory));
     ASSERT_TRUE(CopyFileA((folder / "data\\data.001").c_str(), (folder / "data.001").c_str(), TRUE));
-    program.Click(program.Control(CmdSplit));
-    box = program.WaitForBox();
-    EXPECT_EQ(box.caption, "Warning");
-    EXPECT_EQ(box.text, "data.001 already exist");
-    program.Answer(box, IDOK);
+    SplitStopsWith(program, "Warning", "data.001 already exist");
     EXPECT_EQ(ReadBytes(folder / "data.001"), first);
     EXPECT_FALSE(Exists(folder / "data.002"));
     EXPECT_EQ(ReadBytes(folder / "data.bin"), source);
@@ -401,11 +403,7 @@ TEST_F(RealProgram, AFullDiskStopsTheSplitWithABoxAndLeavesOnlyCompletePieces)
     program.SetText(program.Control(CmdOutputPath), out.Path());
     program.SetText(program.Control(CmdSplitSize), "400000");
     program.SetText(program.Control(CmdFileName), "data.bin");
-    program.Click(program.Control(CmdSplit));
-    RunningProgram::Box box = program.WaitForBox();
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.text, "Could not write\ndata.003\nThe disk may be full");
-    program.Answer(box, IDOK);
+    SplitStopsWith(program, "Error", "Could not write\ndata.003\nThe disk may be full");
     ASSERT_TRUE(program.WaitIdle());
     EXPECT_EQ(program.WaitForBox(500).caption, "") << "nothing is reported as done";
     EXPECT_EQ(ReadBytes(out / "data\\data.002"), Bytes(source.begin() + 400000, source.begin() + 800000));
@@ -428,19 +426,11 @@ TEST_F(RealProgram, AReadOnlyOutputFolderIsReportedAndNothingIsWritten)
     ASSERT_TRUE(program.Started());
     program.SetText(program.Control(CmdOutputPath), readOnly);
     program.SetText(program.Control(CmdFileName), "data.bin");
-    program.Click(program.Control(CmdSplit));
-    RunningProgram::Box box = program.WaitForBox();
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.text, "Could not create sub directory");
-    program.Answer(box, IDOK);
+    SplitStopsWith(program, "Error", "Could not create sub directory");
 
     HWND subDirectory = program.ChildByText("Sub Directory");
     ASSERT_TRUE(program.ClickAndWait(subDirectory));
-    program.Click(program.Control(CmdSplit));
-    box = program.WaitForBox();
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.text, "File handle null");
-    program.Answer(box, IDOK);
+    SplitStopsWith(program, "Error", "File handle null");
     EXPECT_FALSE(Exists(readOnly + "\\data.001"));
     EXPECT_EQ(ReadBytes(folder / "data.bin"), source);
     program.Click(program.Control(CmdExit));

@@ -53,6 +53,19 @@ std::string ReadText(const std::string &path)
     return std::string(bytes.begin(), bytes.end());
 }
 
+std::vector<std::string> CrLfLines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    size_t from = 0;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", from)) {
+        lines.push_back(text.substr(from, at - from));
+        from = at + 2;
+    }
+    if (from < text.size())
+        lines.push_back(text.substr(from));
+    return lines;
+}
+
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool IsFolder(const std::string &path)

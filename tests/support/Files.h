@@ -15,6 +15,8 @@ bool WriteBytes(const std::string &path, const Bytes &bytes);
 // The whole file; an empty vector and *ok false when it cannot be read.
 Bytes ReadBytes(const std::string &path, bool *ok = nullptr);
 std::string ReadText(const std::string &path);
+// The lines of a text whose lines end in CR LF, without their ends (a last unended line counts).
+std::vector<std::string> CrLfLines(const std::string &text);
 bool Exists(const std::string &path);
 bool IsFolder(const std::string &path);
 // Size of a file in bytes, or -1.

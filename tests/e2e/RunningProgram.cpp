@@ -306,3 +306,14 @@ int SaveScreenshot(const std::string &path, const RECT &area)
     ReleaseDC(NULL, screen);
     return written ? (int)colours.size() : 0;
 }
+
+int SaveScreenshotOnceDrawn(const std::string &path, const RECT &area, int fewestColours, unsigned timeoutMs)
+{
+    DWORD start = GetTickCount();
+    int colours = SaveScreenshot(path, area);
+    while (colours <= fewestColours && GetTickCount() - start < timeoutMs) {
+        Sleep(50);
+        colours = SaveScreenshot(path, area);
+    }
+    return colours;
+}

@@ -69,6 +69,12 @@ private:
 // the number of distinct colours in it (0 when nothing could be read or written).
 int SaveScreenshot(const std::string &path, const RECT &area);
 
+// A window appears before it is painted and nothing signals a finished paint, so this takes the
+// screenshot again until it shows more than `fewestColours` colours or the time is up; returns
+// the last count.
+int SaveScreenshotOnceDrawn(const std::string &path, const RECT &area, int fewestColours,
+                            unsigned timeoutMs = 5000);
+
 // Folder for screenshots: build\screenshots beside the tests folder (created when missing).
 std::string ScreenshotFolder();
 

@@ -6,6 +6,8 @@ static thread_local MessageBoxAnswerer *Current = nullptr;
 
 static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
 {
+    if (code == HCBT_DESTROYWND && Current != nullptr)
+        Current->OnDestroy((HWND)wParam);
     if (code == HCBT_ACTIVATE && Current != nullptr) {
         HWND window = (HWND)wParam;
         char className[32] = "";
@@ -67,6 +69,10 @@ void MessageBoxAnswerer::Answer(int button) { script_.push_back(button); }
 
 void MessageBoxAnswerer::OnActivate(HWND box)
 {
+    // A box loses and regains activation when another window comes and goes (on a busy
+    // machine, other tests' windows do): it has had its answer the first time.
+    if (!answered_.insert(box).second)
+        return;
     BoxSeen seen;
     char text[2048] = "";
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);

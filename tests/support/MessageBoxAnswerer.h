@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,12 +32,14 @@ public:
     size_t Pending() const { return script_.size(); }
 
     void OnActivate(HWND box);
+    void OnDestroy(HWND window) { answered_.erase(window); }
 
 private:
     bool failOnUnexpected_;
     HHOOK hook_;
     std::deque<int> script_;
     std::vector<BoxSeen> boxes_;
+    std::set<HWND> answered_; // boxes on screen that have had their answer
     MessageBoxAnswerer *previous_;
 };
 

@@ -69,19 +69,6 @@ DWORD AsDword(const StoredValue &value)
     return result;
 }
 
-std::string WorkingDirectory()
-{
-    char folder[MAX_PATH + 1] = "";
-    GetCurrentDirectoryA(sizeof folder, folder);
-    return folder;
-}
-
-bool IsTopmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-
-bool IsCheckedBox(HWND control) { return SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-UINT AutoSplitState() { return GetMenuState(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND); }
-
 // Outer size of the main window for its 265 x 235 client area.
 SIZE MainWindowFrame()
 {
@@ -143,13 +130,13 @@ protected:
 
     void ExpectFirstRunOptions()
     {
-        EXPECT_TRUE(IsCheckedBox(AppState.BatchFileCheck));
-        EXPECT_TRUE(IsCheckedBox(AppState.LogFileCheck));
-        EXPECT_TRUE(IsCheckedBox(AppState.UseOutputCheck));
-        EXPECT_TRUE(IsCheckedBox(AppState.SubDirectoryCheck));
+        EXPECT_TRUE(Checked(AppState.BatchFileCheck));
+        EXPECT_TRUE(Checked(AppState.LogFileCheck));
+        EXPECT_TRUE(Checked(AppState.UseOutputCheck));
+        EXPECT_TRUE(Checked(AppState.SubDirectoryCheck));
         EXPECT_EQ(AutoSplitState(), 0u);
         EXPECT_EQ(AppState.OnTop, 0);
-        EXPECT_FALSE(IsTopmost(AppState.MainWindow));
+        EXPECT_FALSE(Topmost());
         EXPECT_EQ(AppState.OutputToggle, 1);
         EXPECT_TRUE(IsWindowEnabled(AppState.OutputPathEdit));
         EXPECT_TRUE(IsWindowEnabled(AppState.BrowseButton));
@@ -181,9 +168,9 @@ TEST_F(Settings, FirstStartRunsOnTheDefaults)
 
     EXPECT_EQ(AppState.SplitSize, 1457000);
     EXPECT_EQ(WindowText(AppState.SplitSizeEdit), "1457000");
-    EXPECT_TRUE(IsCheckedBox(AppState.Preset144Radio));
-    EXPECT_FALSE(IsCheckedBox(AppState.Preset288Radio));
-    EXPECT_FALSE(IsCheckedBox(AppState.Preset720Radio));
+    EXPECT_TRUE(Checked(AppState.Preset144Radio));
+    EXPECT_FALSE(Checked(AppState.Preset288Radio));
+    EXPECT_FALSE(Checked(AppState.Preset720Radio));
 
     EXPECT_EQ(std::string(AppState.CurrentDirectory), startFolder);
     EXPECT_EQ(std::string(AppState.OutputDirectory), startFolder);
@@ -328,7 +315,7 @@ TEST_P(SavedOptionBits, MatchTheStateAtTheExit)
     if (bits & 0x20)
         Command(CmdAutoSplit);
     ASSERT_EQ(AppState.OnTop, (bits & 0x01) ? 1 : 0);
-    ASSERT_EQ(IsTopmost(AppState.MainWindow), (bits & 0x01) != 0);
+    ASSERT_EQ(Topmost(), (bits & 0x01) != 0);
     ASSERT_EQ(AutoSplitState(), (bits & 0x20) ? (UINT)MF_CHECKED : 0u);
     Command(CmdExit);
     ExpectDwordValue("ChkBits", bits);
@@ -367,9 +354,9 @@ TEST_P(LoadedSplitSize, FillsTheFieldAndItsPreset)
     Start();
     EXPECT_EQ(AppState.SplitSize, row.size);
     EXPECT_EQ(WindowText(AppState.SplitSizeEdit), row.field);
-    EXPECT_EQ(IsCheckedBox(AppState.Preset288Radio), row.preset == 288);
-    EXPECT_EQ(IsCheckedBox(AppState.Preset144Radio), row.preset == 144);
-    EXPECT_EQ(IsCheckedBox(AppState.Preset720Radio), row.preset == 720);
+    EXPECT_EQ(Checked(AppState.Preset288Radio), row.preset == 288);
+    EXPECT_EQ(Checked(AppState.Preset144Radio), row.preset == 144);
+    EXPECT_EQ(Checked(AppState.Preset720Radio), row.preset == 720);
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, LoadedSplitSize,
@@ -393,11 +380,11 @@ TEST_P(LoadedOptionBits, SetTheChecksTheMenuAndTheTopmostState)
     const bool onTop = (bits & 0x01) != 0;
     const bool useOutput = (bits & 0x08) != 0;
     EXPECT_EQ(AppState.OnTop, onTop ? 1 : 0);
-    EXPECT_EQ(IsTopmost(AppState.MainWindow), onTop);
-    EXPECT_EQ(IsCheckedBox(AppState.BatchFileCheck), (bits & 0x02) != 0);
-    EXPECT_EQ(IsCheckedBox(AppState.LogFileCheck), (bits & 0x04) != 0);
-    EXPECT_EQ(IsCheckedBox(AppState.UseOutputCheck), useOutput);
-    EXPECT_EQ(IsCheckedBox(AppState.SubDirectoryCheck), (bits & 0x10) != 0);
+    EXPECT_EQ(Topmost(), onTop);
+    EXPECT_EQ(Checked(AppState.BatchFileCheck), (bits & 0x02) != 0);
+    EXPECT_EQ(Checked(AppState.LogFileCheck), (bits & 0x04) != 0);
+    EXPECT_EQ(Checked(AppState.UseOutputCheck), useOutput);
+    EXPECT_EQ(Checked(AppState.SubDirectoryCheck), (bits & 0x10) != 0);
     EXPECT_EQ(AutoSplitState(), (bits & 0x20) ? (UINT)MF_CHECKED : 0u);
     // The output-path controls follow the restored Use Output check.
     EXPECT_EQ(AppState.OutputToggle, useOutput ? 1 : 0);
@@ -419,11 +406,11 @@ TEST_F(Settings, OptionBitsStoredAsFourBinaryBytesAreAccepted)
     StoreValue("ChkBits", REG_BINARY, bits, sizeof bits);
     Start();
     EXPECT_EQ(AppState.OnTop, 1);
-    EXPECT_TRUE(IsTopmost(AppState.MainWindow));
-    EXPECT_FALSE(IsCheckedBox(AppState.BatchFileCheck));
-    EXPECT_FALSE(IsCheckedBox(AppState.LogFileCheck));
-    EXPECT_FALSE(IsCheckedBox(AppState.UseOutputCheck));
-    EXPECT_FALSE(IsCheckedBox(AppState.SubDirectoryCheck));
+    EXPECT_TRUE(Topmost());
+    EXPECT_FALSE(Checked(AppState.BatchFileCheck));
+    EXPECT_FALSE(Checked(AppState.LogFileCheck));
+    EXPECT_FALSE(Checked(AppState.UseOutputCheck));
+    EXPECT_FALSE(Checked(AppState.SubDirectoryCheck));
     EXPECT_EQ(AutoSplitState(), (UINT)MF_CHECKED);
     EXPECT_EQ(AppState.OutputToggle, 0);
 }

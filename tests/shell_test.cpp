@@ -136,8 +136,6 @@ int PressAccelerator(HWND control, UINT key)
     return TranslateAcceleratorA(AppState.MainWindow, keys, &message);
 }
 
-UINT AutoSplitState() { return GetMenuState(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND); }
-
 bool IconInTray()
 {
     NOTIFYICONDATAA record = AppState.TrayIconData;

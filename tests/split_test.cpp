@@ -141,13 +141,7 @@ TEST_F(SplitRun, ASourceOf2GiBOrMoreIsRefusedBeforeAnythingIsCreated)
 {
     // Sparse files: 2 GiB exactly, and 4 GiB + 5 bytes, whose low 32 bits alone would read as 5.
     for (unsigned long long size : {2147483648ull, 4294967301ull}) {
-        HANDLE file = CreateFileA((folder / "huge.iso").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, NULL);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        LONG high = (LONG)(size >> 32);
-        SetFilePointer(file, (LONG)(size & 0xFFFFFFFFu), &high, FILE_BEGIN);
-        ASSERT_TRUE(SetEndOfFile(file));
-        CloseHandle(file);
+        ASSERT_TRUE(MakeSparse(folder / "huge.iso", size));
 
         Select("huge.iso");
         AppState.SplitSize = 1457000;

@@ -38,22 +38,7 @@ protected:
     // Keystrokes into the size field, one character at a time.
     void KeyIntoSize(char key) { SendMessageA(AppState.SplitSizeEdit, WM_CHAR, (WPARAM)(unsigned char)key, 0); }
 
-    static void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
-    static bool Checked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    static bool Enabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
-
-    static std::string Title() { return WindowText(AppState.MainWindow); }
-    static std::string NamePane() { return WindowText(AppState.StatusNamePane); }
-    static std::string SizePane() { return WindowText(AppState.StatusSizePane); }
-    static std::string PiecesPane() { return WindowText(AppState.StatusPiecesPane); }
     static bool SplitEnabled() { return Enabled(AppState.SplitButton); }
-
-    static std::string WorkingDirectory()
-    {
-        char path[MAX_PATH] = "";
-        GetCurrentDirectoryA(sizeof path, path);
-        return path;
-    }
 
     // The title while a file is selected: the folder, a backslash and the name.
     std::string PathTitle(const std::string &name) const { return home + "\\" + name; }
@@ -75,26 +60,6 @@ protected:
         EXPECT_STREQ(AppState.CurrentDirectory, home.c_str());
         EXPECT_EQ(Title(), PathTitle(name));
         ExpectPanes(name, size, pieces);
-    }
-
-    Bytes MakeFile(const std::string &path, size_t size, uint32_t seed = 3)
-    {
-        Bytes bytes = RandomBytes(size, seed);
-        EXPECT_TRUE(WriteBytes(path, bytes)) << path;
-        return bytes;
-    }
-
-    // A sparse file of the given size.
-    static bool MakeSparse(const std::string &path, unsigned long long size)
-    {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
-        LONG high = (LONG)(size >> 32);
-        SetFilePointer(file, (LONG)(size & 0xFFFFFFFFu), &high, FILE_BEGIN);
-        bool ok = SetEndOfFile(file) != FALSE;
-        CloseHandle(file);
-        return ok;
     }
 
     // Names in a folder, "." and ".." left out, sorted.
@@ -494,80 +459,18 @@ TEST_F(SubDirOption, WithoutUseOutputTheSourceFolderCountsAndTheToggleReEvaluate
     EXPECT_TRUE(Checked(AppState.SubDirectoryCheck));
 }
 
-// --- The Use Output option ------------------------------------------------------------------------
-
-class UseOutputRule : public MainWindowStatus {};
-
-TEST_F(UseOutputRule, OnFirstRunTheOutputControlsAreUsableAndEachClickFlipsThem)
-{
-    ASSERT_NO_FATAL_FAILURE(Open());
-    EXPECT_TRUE(Checked(AppState.UseOutputCheck));
-    EXPECT_EQ(AppState.OutputToggle, 1);
-    EXPECT_TRUE(Enabled(AppState.OutputPathEdit));
-    EXPECT_TRUE(Enabled(AppState.BrowseButton));
-    EXPECT_EQ(WindowText(AppState.OutputPathEdit), home);
-
-    Click(AppState.UseOutputCheck);
-    EXPECT_FALSE(Checked(AppState.UseOutputCheck));
-    EXPECT_EQ(AppState.OutputToggle, 0);
-    EXPECT_FALSE(Enabled(AppState.OutputPathEdit));
-    EXPECT_FALSE(Enabled(AppState.BrowseButton));
-    EXPECT_EQ(WindowText(AppState.OutputPathEdit), home) << "a disabled field keeps its text";
-    EXPECT_STREQ(AppState.OutputDirectory, home.c_str());
-
-    Click(AppState.UseOutputCheck);
-    EXPECT_TRUE(Checked(AppState.UseOutputCheck));
-    EXPECT_EQ(AppState.OutputToggle, 1);
-    EXPECT_TRUE(Enabled(AppState.OutputPathEdit));
-    EXPECT_TRUE(Enabled(AppState.BrowseButton));
-}
-
 // --- The pin --------------------------------------------------------------------------------------
 
 class PinRule : public MainWindowStatus {
 protected:
-    static bool Topmost() { return (GetWindowLongA(AppState.MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-    static HICON PinImage() { return (HICON)SendMessageA(AppState.PinButton, BM_GETIMAGE, IMAGE_ICON, 0); }
-    static std::string PinTip()
-    {
-        char text[128] = "";
-        TOOLINFOA info;
-        memset(&info, 0, sizeof info);
-        info.cbSize = 44;
-        info.hwnd = AppState.PinButton;
-        info.uId = 0;
-        info.lpszText = text;
-        SendMessageA(AppState.PinTooltip, TTM_GETTEXTA, sizeof text, (LPARAM)&info);
-        return text;
-    }
     void ExpectPin(bool onTop)
     {
         EXPECT_EQ(AppState.OnTop, onTop ? 1 : 0);
         EXPECT_EQ(Topmost(), onTop);
-        EXPECT_EQ(PinImage(), onTop ? AppState.PinOnIcon : AppState.PinOffIcon);
-        EXPECT_EQ(PinTip(), onTop ? "always on top" : "click to keep on top");
+        EXPECT_EQ(ButtonIcon(AppState.PinButton), onTop ? AppState.PinOnIcon : AppState.PinOffIcon);
+        EXPECT_EQ(TipText(AppState.PinTooltip, AppState.PinButton), onTop ? "always on top" : "click to keep on top");
     }
 };
-
-TEST_F(PinRule, EachPressTogglesAndTwoPressesReturnEverything)
-{
-    ASSERT_NO_FATAL_FAILURE(Open());
-    ASSERT_NE(AppState.PinOnIcon, AppState.PinOffIcon);
-    {
-        SCOPED_TRACE("first run");
-        ExpectPin(false);
-    }
-    Command(CmdOnTop);
-    {
-        SCOPED_TRACE("one press");
-        ExpectPin(true);
-    }
-    Command(CmdOnTop);
-    {
-        SCOPED_TRACE("two presses");
-        ExpectPin(false);
-    }
-}
 
 TEST_F(PinRule, AStateOtherThanZeroOrOneChangesNothing)
 {
@@ -596,27 +499,6 @@ protected:
         ASSERT_NO_FATAL_FAILURE(Open());
         TypeSize(splitSize);
         TypeName(name);
-    }
-
-    // Piece k holds source bytes from (k - 1) x splitSize on; no piece beyond the last.
-    void ExpectPieces(const std::string &inFolder, const std::string &base, size_t splitSize)
-    {
-        size_t count = (source.size() + splitSize - 1) / splitSize;
-        for (size_t k = 1; k <= count; k++) {
-            char suffix[8];
-            snprintf(suffix, sizeof suffix, ".%03u", (unsigned)k);
-            std::string path = inFolder + "\\" + base + suffix;
-            bool ok = false;
-            Bytes piece = ReadBytes(path, &ok);
-            ASSERT_TRUE(ok) << path << " missing";
-            size_t start = (k - 1) * splitSize;
-            size_t length = std::min(splitSize, source.size() - start);
-            EXPECT_TRUE(piece == Bytes(source.begin() + start, source.begin() + start + length))
-                << path << " does not hold bytes " << start << " to " << start + length;
-        }
-        char after[8];
-        snprintf(after, sizeof after, ".%03u", (unsigned)count + 1);
-        EXPECT_FALSE(Exists(inFolder + "\\" + base + after)) << "a piece too many";
     }
 
     // The log names the batch file (or "None"), the piece count, and lists every piece.
@@ -660,7 +542,7 @@ TEST_F(SplitCommand, WithTheFirstRunOptionsPiecesBatchAndLogGoToASubFolderAndRej
     EXPECT_TRUE(boxes->Boxes().empty());
     const std::string target = folder / "data";
     ASSERT_TRUE(IsFolder(target));
-    ExpectPieces(target, "data", 1457000);
+    ExpectPieces(target, "data", source, 1457000);
     EXPECT_EQ(SizeOf(target + "\\data.003"), 586000);
     ASSERT_TRUE(Exists(target + "\\data.bat"));
     ExpectLog(target + "\\data.log", "data", "data.bat", 1457000);
@@ -683,7 +565,7 @@ TEST_F(SplitCommand, TheSplitCommandSplitsAtATypedSize)
     Prepare("notes.txt", 2500, "1000");
     Command(CmdSplit);
     EXPECT_TRUE(boxes->Boxes().empty());
-    ExpectPieces(folder / "notes", "notes", 1000);
+    ExpectPieces(folder / "notes", "notes", source, 1000);
     EXPECT_TRUE(Exists(folder / "notes\\notes.bat"));
     ExpectLog(folder / "notes\\notes.log", "notes", "notes.bat", 1000);
     ExpectIdle("notes.txt", "2500 bytes", "3 splits");
@@ -696,7 +578,7 @@ TEST_F(SplitCommand, WithoutBatchFileTheLogSaysNone)
     ASSERT_FALSE(Checked(AppState.BatchFileCheck));
     Command(CmdSplit);
     EXPECT_TRUE(boxes->Boxes().empty());
-    ExpectPieces(folder / "data", "data", 1000);
+    ExpectPieces(folder / "data", "data", source, 1000);
     EXPECT_FALSE(Exists(folder / "data\\data.bat"));
     ExpectLog(folder / "data\\data.log", "data", "None", 1000);
     ExpectIdle("data.zip", "2500 bytes", "3 splits");
@@ -709,7 +591,7 @@ TEST_F(SplitCommand, WithoutLogFileNoLogIsWritten)
     ASSERT_FALSE(Checked(AppState.LogFileCheck));
     Command(CmdSplit);
     EXPECT_TRUE(boxes->Boxes().empty());
-    ExpectPieces(folder / "data", "data", 1000);
+    ExpectPieces(folder / "data", "data", source, 1000);
     EXPECT_TRUE(Exists(folder / "data\\data.bat"));
     EXPECT_EQ(Listing(folder / "data"), (std::vector<std::string>{"data.001", "data.002", "data.003", "data.bat"}));
     ExpectIdle("data.zip", "2500 bytes", "3 splits");
@@ -725,7 +607,7 @@ TEST_F(SplitCommand, WithoutSubDirectoryEverythingGoesIntoTheOutputFolder)
     ASSERT_FALSE(Checked(AppState.SubDirectoryCheck));
     Command(CmdSplit);
     EXPECT_TRUE(boxes->Boxes().empty());
-    ExpectPieces(out, "data", 1000);
+    ExpectPieces(out, "data", source, 1000);
     EXPECT_EQ(Listing(out), (std::vector<std::string>{"data.001", "data.002", "data.003", "data.bat", "data.log"}));
     ExpectLog(out + "\\data.log", "data", "data.bat", 1000);
     EXPECT_EQ(Listing(folder.Path()), (std::vector<std::string>{"data.zip", "out"}));
@@ -740,7 +622,7 @@ TEST_F(SplitCommand, IntoAnOutputSubFolderTheWindowReturnsToTheSourceFolder)
     TypeOutput(out);
     Command(CmdSplit);
     EXPECT_TRUE(boxes->Boxes().empty());
-    ExpectPieces(out + "\\data", "data", 1000);
+    ExpectPieces(out + "\\data", "data", source, 1000);
     EXPECT_TRUE(Exists(out + "\\data\\data.bat"));
     ExpectLog(out + "\\data\\data.log", "data", "data.bat", 1000);
     EXPECT_FALSE(Exists(folder / "data"));
@@ -766,7 +648,7 @@ TEST_F(SplitCommand, WithoutUseOutputThePiecesGoBesideTheSource)
 
     Command(CmdSplit);
     EXPECT_TRUE(boxes->Boxes().empty());
-    ExpectPieces(src + "\\data", "data", 1000);
+    ExpectPieces(src + "\\data", "data", source, 1000);
     ExpectLog(src + "\\data\\data.log", "data", "data.bat", 1000);
     EXPECT_TRUE(Exists(src + "\\data\\data.bat"));
     EXPECT_FALSE(Exists(folder / "data")) << "the unused output folder got something";
@@ -788,7 +670,7 @@ TEST_F(SplitCommand, AMissingOutputFolderCreatedOnYesTakesTheFiles)
     EXPECT_EQ(box.icon, (UINT)MB_ICONQUESTION) << IconName(box.icon);
     EXPECT_TRUE(box.hasYes && box.hasNo && !box.hasOk);
     ASSERT_TRUE(IsFolder(out));
-    ExpectPieces(out + "\\data", "data", 1000);
+    ExpectPieces(out + "\\data", "data", source, 1000);
     EXPECT_TRUE(Exists(out + "\\data\\data.bat"));
     ExpectLog(out + "\\data\\data.log", "data", "data.bat", 1000);
     ExpectIdle("data.zip", "2500 bytes", "3 splits");
@@ -825,7 +707,7 @@ TEST_F(SplitCommand, AnExistingBatchFileKeptOnNoStillGivesALogAndCountsAsSuccess
     EXPECT_EQ(box.caption, "Batch File Exist");
     EXPECT_EQ(box.icon, (UINT)MB_ICONWARNING) << IconName(box.icon);
     EXPECT_EQ(ReadText(folder / "data.bat"), mine) << "the user's batch file was changed";
-    ExpectPieces(folder.Path(), "data", 1000);
+    ExpectPieces(folder.Path(), "data", source, 1000);
     ExpectLog(folder / "data.log", "data", "data.bat", 1000);
     ExpectIdle("data.zip", "2500 bytes", "3 splits");
 }
@@ -844,7 +726,7 @@ TEST_F(SplitCommand, ABatchFileThatCannotBeWrittenStopsBeforeTheLog)
     EXPECT_EQ(boxes->Boxes()[0].caption, "Batch File Exist");
     EXPECT_EQ(boxes->Boxes()[1].text, "Batch file stream buffer null");
     EXPECT_EQ(boxes->Boxes()[1].caption, "Error");
-    ExpectPieces(folder.Path(), "data", 1000);
+    ExpectPieces(folder.Path(), "data", source, 1000);
     EXPECT_FALSE(Exists(folder / "data.log")) << "a failed batch file prevents the log";
     ExpectIdle("data.zip", "2500 bytes", "3 splits");
 }
@@ -929,7 +811,7 @@ TEST_F(SplitCommand, ABatchFileTheNameCannotCarryIsLeftOutAndTheLogSaysNone)
     Command(CmdSplit);
     EXPECT_TRUE(boxes->Boxes().empty());
     const std::string target = folder / "my file";
-    ExpectPieces(target, "my file", 1000);
+    ExpectPieces(target, "my file", source, 1000);
     EXPECT_EQ(Listing(target),
               (std::vector<std::string>{"my file.001", "my file.002", "my file.003", "my file.log"}));
     ExpectLog(target + "\\my file.log", "my file", "None", 1000);

@@ -30,56 +30,15 @@ protected:
         ASSERT_FALSE(start.empty());
     }
 
-    static std::string WorkingDirectory()
-    {
-        char path[MAX_PATH] = "";
-        GetCurrentDirectoryA(sizeof path, path);
-        return path;
-    }
-
     static LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     {
         return SendMessageA(AppState.MainWindow, message, wParam, lParam);
     }
 
-    static void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
-    static bool Checked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    static bool Enabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
-    static bool Topmost() { return (GetWindowLongA(AppState.MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-    static HICON ButtonIcon(HWND button) { return (HICON)SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0); }
-    static bool AutoSplitChecked()
-    {
-        return GetMenuState(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND) == MF_CHECKED;
-    }
+    static bool AutoSplitChecked() { return AutoSplitState() == MF_CHECKED; }
     static void CheckAutoSplit()
     {
         CheckMenuItem(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND | MF_CHECKED);
-    }
-
-    static std::string Title() { return WindowText(AppState.MainWindow); }
-    static std::string NamePane() { return WindowText(AppState.StatusNamePane); }
-    static std::string SizePane() { return WindowText(AppState.StatusSizePane); }
-    static std::string PiecesPane() { return WindowText(AppState.StatusPiecesPane); }
-
-    // The text a tooltip shows for the tool of a button.
-    static std::string TipText(HWND tip, HWND button)
-    {
-        char text[2048] = "";
-        TOOLINFOA tool;
-        memset(&tool, 0, sizeof tool);
-        tool.cbSize = 44;
-        tool.hwnd = button;
-        tool.uId = 0;
-        tool.lpszText = text;
-        SendMessageA(tip, TTM_GETTEXTA, sizeof text, (LPARAM)&tool);
-        return text;
-    }
-
-    Bytes MakeFile(const std::string &path, size_t size, uint32_t seed = 7)
-    {
-        Bytes bytes = RandomBytes(size, seed);
-        EXPECT_TRUE(WriteBytes(path, bytes)) << path;
-        return bytes;
     }
 
     std::string MakeFolder(const std::string &name)
@@ -692,6 +651,7 @@ TEST_F(MainWindowCommands, OtherMessagesGetTheDefaultProcessing)
 TEST_F(MainWindowCommands, ThePinFlipsTopmostIconTipAndStateAndTwoPressesRestoreAll)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NE(AppState.PinOnIcon, AppState.PinOffIcon);
     ASSERT_FALSE(Topmost());
     ASSERT_EQ(TipText(AppState.PinTooltip, AppState.PinButton), "click to keep on top");
 
@@ -734,6 +694,7 @@ TEST_F(MainWindowCommands, UseOutputFlipsTheToggleAndTheOutputControlsAndAClickK
     EXPECT_EQ(AppState.OutputToggle, 1);
     EXPECT_TRUE(Enabled(AppState.OutputPathEdit));
     EXPECT_TRUE(Enabled(AppState.BrowseButton));
+    EXPECT_EQ(WindowText(AppState.OutputPathEdit), start) << "on a first run, the start folder";
 
     SetFocus(AppState.UseOutputCheck);
     EXPECT_EQ(Send(WM_COMMAND, MAKEWPARAM(CmdUseOutput, BN_CLICKED), 0), 0);
@@ -757,6 +718,8 @@ TEST_F(MainWindowCommands, UseOutputFlipsTheToggleAndTheOutputControlsAndAClickK
     EXPECT_FALSE(Enabled(AppState.OutputPathEdit));
     EXPECT_FALSE(Enabled(AppState.BrowseButton));
     EXPECT_EQ(GetFocus(), AppState.MainWindow);
+    EXPECT_EQ(WindowText(AppState.OutputPathEdit), start);
+    EXPECT_STREQ(AppState.OutputDirectory, start.c_str());
     Click(AppState.UseOutputCheck);
     EXPECT_TRUE(Checked(AppState.UseOutputCheck));
     EXPECT_EQ(AppState.OutputToggle, 1);

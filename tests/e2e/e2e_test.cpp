@@ -255,12 +255,7 @@ TEST_F(RealProgram, PresetsAndTypedSizesMoveThePieceCount)
 TEST_F(RealProgram, NamesThatCannotBeSplitSayWhy)
 {
     CreateDirectoryA((folder / "album").c_str(), NULL);
-    HANDLE huge = CreateFileA((folder / "huge.iso").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(huge, INVALID_HANDLE_VALUE);
-    LONG high = 0;
-    SetFilePointer(huge, (LONG)0x80000000u, &high, FILE_BEGIN); // 2 GiB, sparse
-    SetEndOfFile(huge);
-    CloseHandle(huge);
+    ASSERT_TRUE(MakeSparse(folder / "huge.iso", 0x80000000ull)); // 2 GiB
     ASSERT_TRUE(WriteBytes(folder / "my file.zip", RandomBytes(3000000, 2)));
 
     RunningProgram program(folder.Path());

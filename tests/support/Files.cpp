@@ -4,6 +4,10 @@
 
 #include <stdio.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
 Bytes RandomBytes(size_t size, uint32_t seed)
 {
     Bytes bytes(size);
@@ -74,6 +78,25 @@ bool IsFolder(const std::string &path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string WorkingDirectory()
+{
+    char folder[MAX_PATH + 1] = "";
+    GetCurrentDirectoryA(sizeof folder, folder);
+    return folder;
+}
+
+bool MakeSparse(const std::string &path, unsigned long long size)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LONG high = (LONG)(size >> 32);
+    SetFilePointer(file, (LONG)(size & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    bool ok = SetEndOfFile(file) != FALSE;
+    CloseHandle(file);
+    return ok;
+}
+
 long long SizeOf(const std::string &path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -100,4 +123,24 @@ int RunAndWait(const std::string &commandLine, const std::string &folder, unsign
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return (int)code;
+}
+
+void ExpectPieces(const std::string &inFolder, const std::string &base, const Bytes &source, size_t splitSize)
+{
+    size_t count = (source.size() + splitSize - 1) / splitSize;
+    for (size_t k = 1; k <= count; k++) {
+        char suffix[8];
+        snprintf(suffix, sizeof suffix, ".%03u", (unsigned)k);
+        std::string piece = inFolder + "\\" + base + suffix;
+        bool ok = false;
+        Bytes got = ReadBytes(piece, &ok);
+        ASSERT_TRUE(ok) << piece << " is missing";
+        size_t from = (k - 1) * splitSize;
+        size_t size = k < count ? splitSize : source.size() - from;
+        ASSERT_EQ(got.size(), size) << piece;
+        ASSERT_TRUE(std::equal(got.begin(), got.end(), source.begin() + from)) << piece << " differs from the source";
+    }
+    char suffix[8];
+    snprintf(suffix, sizeof suffix, ".%03u", (unsigned)count + 1);
+    EXPECT_FALSE(Exists(inFolder + "\\" + base + suffix)) << "a piece beyond the last";
 }

@@ -19,8 +19,16 @@ std::string ReadText(const std::string &path);
 std::vector<std::string> CrLfLines(const std::string &text);
 bool Exists(const std::string &path);
 bool IsFolder(const std::string &path);
+// The process's working directory.
+std::string WorkingDirectory();
+// A file of the given size that takes no room on disk (its bytes read as zeros).
+bool MakeSparse(const std::string &path, unsigned long long size);
 // Size of a file in bytes, or -1.
 long long SizeOf(const std::string &path);
+
+// Checks the pieces of source in a folder: piece k (BASE.001, BASE.002, ...) holds the bytes from
+// (k - 1) x splitSize on, each complete, and there is no piece beyond the last.
+void ExpectPieces(const std::string &inFolder, const std::string &base, const Bytes &source, size_t splitSize);
 
 // Runs a command line (for example "cmd /c data.bat") in a folder and waits; returns its exit code
 // or -1 when it could not be started.

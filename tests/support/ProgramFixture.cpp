@@ -1,6 +1,9 @@
 #include "support/ProgramFixture.h"
 
 #include "app/Startup.h"
+#include "resources/resource.h"
+
+#include <commctrl.h>
 
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -105,4 +108,41 @@ HKEY ProgramFixture::OpenProgramKey()
     if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Drelwick\\Morvane", 0, KEY_READ, &key) != ERROR_SUCCESS)
         return NULL;
     return key;
+}
+
+void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+
+bool Checked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+bool Enabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
+
+bool Topmost() { return (GetWindowLongA(AppState.MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+HICON ButtonIcon(HWND button) { return (HICON)SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0); }
+
+std::string TipText(HWND tooltip, HWND button)
+{
+    char text[2048] = "";
+    TOOLINFOA tool;
+    memset(&tool, 0, sizeof tool);
+    tool.cbSize = 44; // the size the program registers its tools with
+    tool.hwnd = button;
+    tool.uId = 0;
+    tool.lpszText = text;
+    SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, (LPARAM)&tool);
+    return text;
+}
+
+std::string Title() { return WindowText(AppState.MainWindow); }
+std::string NamePane() { return WindowText(AppState.StatusNamePane); }
+std::string SizePane() { return WindowText(AppState.StatusSizePane); }
+std::string PiecesPane() { return WindowText(AppState.StatusPiecesPane); }
+
+UINT AutoSplitState() { return GetMenuState(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND); }
+
+Bytes MakeFile(const std::string &path, size_t size, uint32_t seed)
+{
+    Bytes bytes = RandomBytes(size, seed);
+    EXPECT_TRUE(WriteBytes(path, bytes)) << path;
+    return bytes;
 }

@@ -56,3 +56,19 @@ protected:
     std::unique_ptr<MessageBoxAnswerer> boxes;
     bool quit = false;
 };
+
+// What the tests read off the real main window, and a real click on one of its buttons.
+void Click(HWND button); // BM_CLICK: the box flips first, then its command runs
+bool Checked(HWND button);
+bool Enabled(HWND control);
+bool Topmost(); // the main window is always on top
+HICON ButtonIcon(HWND button);
+std::string TipText(HWND tooltip, HWND button); // what the tooltip shows for the button's tool
+std::string Title();
+std::string NamePane();
+std::string SizePane();
+std::string PiecesPane();
+UINT AutoSplitState(); // the Auto Split entry of the tray menu, as GetMenuState reports it
+
+// Writes a file of pseudo-random bytes (a failed write fails the test) and returns them.
+Bytes MakeFile(const std::string &path, size_t size, uint32_t seed = 7);

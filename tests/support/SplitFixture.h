@@ -22,11 +22,6 @@ protected:
     Bytes MakeSource(const std::string &name, size_t size, uint32_t seed = 7);
     void Select(const std::string &name);
 
-    // Checks the pieces of source in folder: piece k holds bytes (k-1)*splitSize onwards, each
-    // complete, and no piece beyond the last.
-    void ExpectPieces(const std::string &inFolder, const std::string &base, const Bytes &source, size_t splitSize);
-
-    std::string WorkingDirectory() const;
     // Asserts exactly one box was shown and returns it.
     BoxSeen OnlyBox() const;
 

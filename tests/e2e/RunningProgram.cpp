@@ -15,31 +15,40 @@ std::string ProgramPath()
     return path + "\\Morvane.exe";
 }
 
-struct FindData {
+// The first top-level window of a process with the class, and with the caption when one is given
+// (NULL: any), and visible when asked.
+struct WindowQuery {
     DWORD pid;
     const char *className;
+    const char *caption;
+    bool visibleOnly;
     HWND found;
 };
 
-static BOOL CALLBACK FindTopLevel(HWND window, LPARAM lParam)
+static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
 {
-    FindData *data = (FindData *)lParam;
+    WindowQuery *query = (WindowQuery *)lParam;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     char className[64] = "";
     GetClassNameA(window, className, sizeof className);
-    if (pid == data->pid && strcmp(className, data->className) == 0) {
-        data->found = window;
-        return FALSE;
+    if (pid != query->pid || strcmp(className, query->className) != 0 || (query->visibleOnly && !IsWindowVisible(window)))
+        return TRUE;
+    if (query->caption != NULL) {
+        char caption[256] = "";
+        GetWindowTextA(window, caption, sizeof caption);
+        if (strcmp(query->caption, caption) != 0)
+            return TRUE;
     }
-    return TRUE;
+    query->found = window;
+    return FALSE;
 }
 
-static HWND FindProcessWindow(DWORD pid, const char *className)
+static HWND FindProcessWindow(DWORD pid, const char *className, const char *caption = NULL, bool visibleOnly = false)
 {
-    FindData data = {pid, className, NULL};
-    EnumWindows(FindTopLevel, (LPARAM)&data);
-    return data.found;
+    WindowQuery query = {pid, className, caption, visibleOnly, NULL};
+    EnumWindows(MatchWindow, (LPARAM)&query);
+    return query.found;
 }
 
 RunningProgram::RunningProgram(const std::string &workingDirectory, bool expectVisible, const std::string &programPath,
@@ -154,37 +163,12 @@ RunningProgram::Box RunningProgram::WaitForBox(unsigned timeoutMs)
     return box;
 }
 
-struct FindVisibleData {
-    DWORD pid;
-    const char *className;
-    const std::string *caption;
-    HWND found;
-};
-
-static BOOL CALLBACK FindVisible(HWND window, LPARAM lParam)
-{
-    FindVisibleData *data = (FindVisibleData *)lParam;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char className[64] = "";
-    char caption[256] = "";
-    GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, caption, sizeof caption);
-    if (pid == data->pid && strcmp(className, data->className) == 0 && IsWindowVisible(window) &&
-        (data->caption->empty() || *data->caption == caption)) {
-        data->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND RunningProgram::WaitForWindow(const char *className, const std::string &caption, unsigned timeoutMs)
 {
     for (unsigned waited = 0; waited < timeoutMs; waited += 25) {
-        FindVisibleData data = {process_.dwProcessId, className, &caption, NULL};
-        EnumWindows(FindVisible, (LPARAM)&data);
-        if (data.found != NULL)
-            return data.found;
+        HWND found = FindProcessWindow(process_.dwProcessId, className, caption.empty() ? NULL : caption.c_str(), true);
+        if (found != NULL)
+            return found;
         Sleep(25);
     }
     return NULL;
@@ -259,52 +243,82 @@ std::string ScreenshotFolder()
     return folder;
 }
 
-int SaveScreenshot(const std::string &path, const RECT &area)
+Shot TakeShot(const RECT &area)
 {
-    int width = area.right - area.left;
-    int height = area.bottom - area.top;
-    if (width <= 0 || height <= 0)
-        return 0;
+    Shot shot;
+    shot.width = area.right - area.left;
+    shot.height = area.bottom - area.top;
     HDC screen = GetDC(NULL);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info;
     memset(&info, 0, sizeof info);
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height; // bottom-up, as a BMP file stores it
+    info.bmiHeader.biWidth = shot.width;
+    info.bmiHeader.biHeight = -shot.height; // top row first
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void *bits = NULL;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    BitBlt(memory, 0, 0, shot.width, shot.height, screen, area.left, area.top, SRCCOPY);
     GdiFlush();
-
-    int stride = (width * 3 + 3) & ~3;
-    std::set<unsigned> colours;
-    const unsigned char *row = (const unsigned char *)bits;
-    for (int y = 0; y < height; y++, row += stride)
-        for (int x = 0; x < width; x++)
-            colours.insert(row[x * 3] | (row[x * 3 + 1] << 8) | (row[x * 3 + 2] << 16));
-
-    BITMAPFILEHEADER file;
-    memset(&file, 0, sizeof file);
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + stride * height;
-    FILE *out = fopen(path.c_str(), "wb");
-    bool written = out != NULL && fwrite(&file, sizeof file, 1, out) == 1 &&
-                   fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
-                   fwrite(bits, stride * height, 1, out) == 1;
-    if (out != NULL)
-        written = fclose(out) == 0 && written;
-
+    const uint32_t *p = (const uint32_t *)bits;
+    if (p != NULL)
+        shot.pixels.assign(p, p + (size_t)shot.width * shot.height);
+    else
+        shot.width = shot.height = 0;
+    for (uint32_t &pixel : shot.pixels)
+        pixel &= 0xFFFFFF;
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(NULL, screen);
-    return written ? (int)colours.size() : 0;
+    return shot;
+}
+
+// Writes a 24-bit .bmp (rows bottom first, padded to four bytes).
+bool SaveBitmap(const Shot &shot, const std::string &path)
+{
+    size_t row = ((size_t)shot.width * 3 + 3) / 4 * 4;
+    BITMAPFILEHEADER file;
+    BITMAPINFOHEADER header;
+    memset(&file, 0, sizeof file);
+    memset(&header, 0, sizeof header);
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = (DWORD)(file.bfOffBits + row * shot.height);
+    header.biSize = sizeof header;
+    header.biWidth = shot.width;
+    header.biHeight = shot.height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    std::vector<uint8_t> bytes(sizeof file + sizeof header);
+    memcpy(bytes.data(), &file, sizeof file);
+    memcpy(bytes.data() + sizeof file, &header, sizeof header);
+    for (int y = shot.height - 1; y >= 0; y--) {
+        for (int x = 0; x < shot.width; x++) {
+            uint32_t pixel = shot.pixels[(size_t)y * shot.width + x];
+            bytes.push_back((uint8_t)(pixel & 0xFF));
+            bytes.push_back((uint8_t)((pixel >> 8) & 0xFF));
+            bytes.push_back((uint8_t)((pixel >> 16) & 0xFF));
+        }
+        bytes.resize(bytes.size() + row - (size_t)shot.width * 3, 0);
+    }
+    FILE *out = fopen(path.c_str(), "wb");
+    if (out == NULL)
+        return false;
+    bool written = fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    return fclose(out) == 0 && written;
+}
+
+int SaveScreenshot(const std::string &path, const RECT &area)
+{
+    Shot shot = TakeShot(area);
+    if (shot.pixels.empty() || !SaveBitmap(shot, path))
+        return 0;
+    std::set<uint32_t> colours(shot.pixels.begin(), shot.pixels.end());
+    return (int)colours.size();
 }
 
 int SaveScreenshotOnceDrawn(const std::string &path, const RECT &area, int fewestColours, unsigned timeoutMs)

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <stdint.h>
+
 #include <string>
 #include <vector>
 
@@ -64,6 +66,15 @@ private:
     PROCESS_INFORMATION process_;
     HWND window_;
 };
+
+// What the screen shows in a rectangle (screen coordinates): the pixels, top row first, as 0xRRGGBB.
+struct Shot {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+};
+Shot TakeShot(const RECT &area);
+// Writes a shot as a 24-bit .bmp file.
+bool SaveBitmap(const Shot &shot, const std::string &path);
 
 // Saves what the screen shows in a rectangle (screen coordinates) as a 24-bit BMP and returns
 // the number of distinct colours in it (0 when nothing could be read or written).

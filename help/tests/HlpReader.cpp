@@ -393,22 +393,6 @@ bool CompressedUShort(const Bytes &data, size_t *p, uint32_t *value)
     return true;
 }
 
-bool CompressedShort(const Bytes &data, size_t *p, int32_t *value)
-{
-    if (*p >= data.size())
-        return false;
-    if ((data[*p] & 1) == 0) {
-        *value = (int32_t)(data[*p] / 2) - 64;
-        *p += 1;
-        return true;
-    }
-    if (*p + 2 > data.size())
-        return false;
-    *value = (int32_t)(U16(&data[*p]) / 2) - 16384;
-    *p += 2;
-    return true;
-}
-
 } // namespace
 
 bool HlpFile::ReadParagraph(const Bytes &data1, const Bytes &data2, HlpParagraph *out)
@@ -431,10 +415,12 @@ bool HlpFile::ReadParagraph(const Bytes &data1, const Bytes &data2, HlpParagraph
         if (!CompressedLong(data1, &p, &ignored))
             return Fault("paragraph: cut short");
     }
+    // The spacing and indent values are skipped: a compressed signed short is laid out as an
+    // unsigned one (bit 0 tells one byte from two), only its bias differs.
     for (unsigned bit : {0x02u, 0x04u, 0x08u, 0x10u, 0x20u, 0x40u})
         if (out->bits & bit) {
-            int32_t value = 0;
-            if (!CompressedShort(data1, &p, &value))
+            uint32_t ignored = 0;
+            if (!CompressedUShort(data1, &p, &ignored))
                 return Fault("paragraph: spacing cut short");
         }
     if (out->bits & 0x300)

@@ -6,26 +6,17 @@ tool="$1"
 here=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+. "$here/tests/gnu_split_compare.sh"
 
 check() { # size piece-size
-    rm -rf "$work/src" "$work/ours" "$work/gnu"
-    mkdir -p "$work/src" "$work/ours" "$work/gnu"
-    head -c "$1" /dev/urandom > "$work/src/data.bin"
-    # make sure the bytes a text-mode copy would spoil are present
-    printf '\000\032\r\n\032' | dd of="$work/src/data.bin" conv=notrunc status=none
+    rm -rf "$work/src" "$work/ours"
+    mkdir -p "$work/src" "$work/ours"
+    make_source "$work/src/data.bin" "$1"
     "$here/scripts/wine-run" "$tool" "$(winpath "$work/src/data.bin")" "$2" "$(winpath "$work/ours")" >/dev/null
-    (cd "$work/gnu" && split -b "$2" -a 3 --numeric-suffixes=1 "$work/src/data.bin" data.)
-    ours=$(ls "$work/ours" | wc -l)
-    gnu=$(ls "$work/gnu" | wc -l)
-    if [ "$ours" != "$gnu" ]; then
-        echo "FAIL: $1 bytes at $2: $ours pieces, GNU split made $gnu"
-        exit 1
-    fi
-    for piece in "$work/gnu"/*; do
-        cmp "$piece" "$work/ours/$(basename "$piece")"
-    done
-    echo "ok: $1 bytes at $2: $ours identical pieces"
+    count=$(same_as_gnu_split "$work/src/data.bin" "$2" data "$work/ours")
+    files=$(ls "$work/ours" | wc -l)
+    [ "$files" = "$count" ] || { echo "FAIL: $1 bytes at $2: $files files for $count pieces"; exit 1; }
+    echo "ok: $1 bytes at $2: $count identical pieces"
 }
 
 check 3500000 1457000

@@ -7,21 +7,16 @@ driver="$1"
 here=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+. "$here/tests/gnu_split_compare.sh"
 
 check() { # name size piece-size pieces
     name=$1 base=${1%.*}
-    rm -rf "$work/src" "$work/gnu"
-    mkdir -p "$work/src" "$work/gnu"
-    head -c "$2" /dev/urandom > "$work/src/$name"
-    printf '\000\032\r\n\032' | dd of="$work/src/$name" conv=notrunc status=none
+    rm -rf "$work/src"
+    mkdir -p "$work/src"
+    make_source "$work/src/$name" "$2"
     "$here/scripts/wine-run" "$driver" "$(winpath "$work/src")" "$name" "$3"
-    (cd "$work/gnu" && split -b "$3" -a 3 --numeric-suffixes=1 "$work/src/$name" "$base.")
-    count=$(ls "$work/gnu" | wc -l)
-    [ "$count" = "$4" ] || { echo "FAIL: GNU split made $count pieces, expected $4"; exit 1; }
-    for piece in "$work/gnu"/*; do
-        cmp "$piece" "$work/src/$base/$(basename "$piece")"
-    done
+    count=$(same_as_gnu_split "$work/src/$name" "$3" "$base" "$work/src/$base")
+    [ "$count" = "$4" ] || { echo "FAIL: $count pieces, expected $4"; exit 1; }
     listed=$(grep -c "^ *[0-9]*\. $base\.[0-9][0-9][0-9]  " "$work/src/$base/$base.log")
     [ "$listed" = "$4" ] || { echo "FAIL: the log lists $listed pieces, expected $4"; exit 1; }
     (cd "$work/src/$base" && "$here/scripts/wine-run" cmd /c "$base.bat" >/dev/null)

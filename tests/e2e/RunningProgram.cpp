@@ -32,7 +32,9 @@ static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
     GetWindowThreadProcessId(window, &pid);
     char className[64] = "";
     GetClassNameA(window, className, sizeof className);
-    if (pid != query->pid || strcmp(className, query->className) != 0 || (query->visibleOnly && !IsWindowVisible(window)))
+    if (pid != query->pid || strcmp(className, query->className) != 0)
+        return TRUE;
+    if (query->visibleOnly && !IsWindowVisible(window))
         return TRUE;
     if (query->caption != NULL) {
         char caption[256] = "";
@@ -165,8 +167,9 @@ RunningProgram::Box RunningProgram::WaitForBox(unsigned timeoutMs)
 
 HWND RunningProgram::WaitForWindow(const char *className, const std::string &caption, unsigned timeoutMs)
 {
+    const char *wanted = caption.empty() ? NULL : caption.c_str(); // an empty caption: any
     for (unsigned waited = 0; waited < timeoutMs; waited += 25) {
-        HWND found = FindProcessWindow(process_.dwProcessId, className, caption.empty() ? NULL : caption.c_str(), true);
+        HWND found = FindProcessWindow(process_.dwProcessId, className, wanted, true);
         if (found != NULL)
             return found;
         Sleep(25);

@@ -16,7 +16,6 @@ namespace {
 
 const char *const ProgramKeyPath = "Software\\Drelwick\\Morvane";
 
-const UINT TrayNotify = 0x203;
 const DWORD FolderValueSize = 257;
 const DWORD PlacementValueSize = 44;
 
@@ -522,13 +521,7 @@ TEST_F(Settings, MinimisedPlacementStartsWithOnlyTheTrayIcon)
     EXPECT_TRUE(IsIconic(AppState.MainWindow));
 
     // A left click on the tray icon brings it back where it was.
-    SendMessageA(AppState.MainWindow, TrayNotify, 0, WM_LBUTTONUP);
-    EXPECT_TRUE(IsWindowVisible(AppState.MainWindow));
-    EXPECT_FALSE(IsIconic(AppState.MainWindow));
-    RECT rect;
-    GetWindowRect(AppState.MainWindow, &rect);
-    EXPECT_EQ(rect.left, 140);
-    EXPECT_EQ(rect.top, 100);
+    ExpectTrayClickRestoresAt(140, 100);
 }
 
 TEST_F(Settings, PlacementLongerThan44BytesCountsAsAbsent)

@@ -16,7 +16,6 @@
 
 namespace {
 
-const UINT TrayNotify = 0x203;
 const char *const AboutTitle = "About Morvane 3.2";
 const char *const HelpMissingText = "Could not find Morvane.hlp\nMake sure it is in the same directory as Morvane.exe";
 
@@ -339,13 +338,7 @@ TEST_F(Shell, MinimisingHidesAndLeftClickRestoresInThePlace)
     ShowWindow(AppState.MainWindow, SW_MINIMIZE);
     EXPECT_FALSE(IsWindowVisible(AppState.MainWindow)) << "a minimised window lives on as the tray icon";
     EXPECT_TRUE(IsIconic(AppState.MainWindow));
-    SendMessageA(AppState.MainWindow, TrayNotify, 0, WM_LBUTTONUP);
-    EXPECT_TRUE(IsWindowVisible(AppState.MainWindow));
-    EXPECT_FALSE(IsIconic(AppState.MainWindow));
-    RECT rect;
-    GetWindowRect(AppState.MainWindow, &rect);
-    EXPECT_EQ(rect.left, 61);
-    EXPECT_EQ(rect.top, 47);
+    ExpectTrayClickRestoresAt(61, 47);
 }
 
 TEST_F(Shell, LeftClickBringsAVisibleWindowToTheFront)

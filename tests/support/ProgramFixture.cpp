@@ -110,6 +110,17 @@ HKEY ProgramFixture::OpenProgramKey()
     return key;
 }
 
+void ExpectTrayClickRestoresAt(int x, int y)
+{
+    SendMessageA(AppState.MainWindow, TrayNotify, 0, WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(AppState.MainWindow)) << "after a left click on the tray icon";
+    EXPECT_FALSE(IsIconic(AppState.MainWindow)) << "after a left click on the tray icon";
+    RECT rect;
+    GetWindowRect(AppState.MainWindow, &rect);
+    EXPECT_EQ(rect.left, x) << "after a left click on the tray icon";
+    EXPECT_EQ(rect.top, y) << "after a left click on the tray icon";
+}
+
 void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 
 bool Checked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }

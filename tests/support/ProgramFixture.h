@@ -57,6 +57,13 @@ protected:
     bool quit = false;
 };
 
+// The message the shell sends to the main window for the tray icon (the mouse message in lParam).
+const UINT TrayNotify = 0x203;
+
+// Lets go of the left button over the tray icon, then expects the window shown again, not
+// minimised, with its top-left corner at (x, y) on the screen.
+void ExpectTrayClickRestoresAt(int x, int y);
+
 // What the tests read off the real main window, and a real click on one of its buttons.
 void Click(HWND button); // BM_CLICK: the box flips first, then its command runs
 bool Checked(HWND button);

@@ -206,10 +206,8 @@ TEST_F(BatchFile, AnExistingBatchFileIsKeptWhenTheUserSaysNo)
     boxes->Answer(IDNO);
     EXPECT_EQ(WriteBatchFile(), 1) << "No counts as success";
     BoxSeen box = OnlyBox();
-    EXPECT_EQ(box.text, "data.bat already exist\n\nDo you want to overwrite it?");
-    EXPECT_EQ(box.caption, "Batch File Exist");
-    EXPECT_EQ(box.icon, (UINT)MB_ICONWARNING);
-    EXPECT_TRUE(box.hasYes && box.hasNo && !box.hasOk);
+    EXPECT_TRUE(IsBox(box, "data.bat already exist\n\nDo you want to overwrite it?",
+                      "Batch File Exist", MB_ICONWARNING, MB_YESNO));
     EXPECT_EQ(Batch("data.bat"), "old");
 }
 
@@ -232,9 +230,7 @@ TEST_F(BatchFile, AFolderNamedLikeTheBatchFileFailsWithTheStreamMessage)
     EXPECT_EQ(WriteBatchFile(), 0);
     ASSERT_EQ(boxes->Boxes().size(), 2u);
     EXPECT_EQ(boxes->Boxes()[0].caption, "Batch File Exist");
-    EXPECT_EQ(boxes->Boxes()[1].text, "Batch file stream buffer null");
-    EXPECT_EQ(boxes->Boxes()[1].caption, "Error");
-    EXPECT_EQ(boxes->Boxes()[1].icon, (UINT)MB_ICONERROR);
+    EXPECT_TRUE(IsBox(boxes->Boxes()[1], "Batch file stream buffer null", "Error", MB_ICONERROR, MB_OK));
     EXPECT_TRUE(IsFolder(folder / "data.bat"));
 }
 
@@ -259,9 +255,7 @@ TEST_F(BatchFile, AReadOnlyBatchFileAnsweredYesFailsWithTheStreamMessage)
     boxes->Answer(IDOK);
     EXPECT_EQ(WriteBatchFile(), 0);
     ASSERT_EQ(boxes->Boxes().size(), 2u);
-    EXPECT_EQ(boxes->Boxes()[1].text, "Batch file stream buffer null");
-    EXPECT_EQ(boxes->Boxes()[1].caption, "Error");
-    EXPECT_EQ(boxes->Boxes()[1].icon, (UINT)MB_ICONERROR);
+    EXPECT_TRUE(IsBox(boxes->Boxes()[1], "Batch file stream buffer null", "Error", MB_ICONERROR, MB_OK));
     EXPECT_EQ(ReadText(where + "\\data.bat"), "keep");
     SetCurrentDirectoryA(folder.Path().c_str());
 }
@@ -300,9 +294,7 @@ TEST_F(BatchFile, AFullDiskIsReportedAsAFailure)
     boxes->Answer(IDOK);
     EXPECT_EQ(WriteBatchFile(), 0);
     BoxSeen box = OnlyBox();
-    EXPECT_EQ(box.text, "Could not write\ndata.bat\nThe disk may be full");
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.icon, (UINT)MB_ICONERROR);
+    EXPECT_TRUE(IsBox(box, "Could not write\ndata.bat\nThe disk may be full", "Error", MB_ICONERROR, MB_OK));
     EXPECT_FALSE(Exists(full / "data.bat")) << "an incomplete script could rebuild a partial file";
     SetCurrentDirectoryA(folder.Path().c_str());
 }

@@ -166,10 +166,8 @@ TEST_F(SplitLog, AnExistingLogIsKeptOnNoAndReplacedOnYes)
     boxes->Answer(IDNO);
     EXPECT_EQ(WriteLogFile(), 1) << "No counts as success";
     BoxSeen box = OnlyBox();
-    EXPECT_EQ(box.text, "data.log already exist\n\nDo you want to overwrite it?");
-    EXPECT_EQ(box.caption, "Log File Exist");
-    EXPECT_EQ(box.icon, (UINT)MB_ICONWARNING);
-    EXPECT_TRUE(box.hasYes && box.hasNo && !box.hasOk);
+    EXPECT_TRUE(IsBox(box, "data.log already exist\n\nDo you want to overwrite it?",
+                      "Log File Exist", MB_ICONWARNING, MB_YESNO));
     EXPECT_EQ(ReadText(folder / "data.log"), "old");
 
     boxes->Answer(IDYES);
@@ -185,9 +183,7 @@ TEST_F(SplitLog, ALogThatCannotBeOpenedFailsWithTheStreamMessage)
     boxes->Answer(IDOK);
     EXPECT_EQ(WriteLogFile(), 0);
     ASSERT_EQ(boxes->Boxes().size(), 2u);
-    EXPECT_EQ(boxes->Boxes()[1].text, "Log file stream buffer null");
-    EXPECT_EQ(boxes->Boxes()[1].caption, "Error");
-    EXPECT_EQ(boxes->Boxes()[1].icon, (UINT)MB_ICONERROR);
+    EXPECT_TRUE(IsBox(boxes->Boxes()[1], "Log file stream buffer null", "Error", MB_ICONERROR, MB_OK));
 }
 
 TEST_F(SplitLog, APieceDeletedBeforeTheLogEndsItWithNullFileHandle)
@@ -197,9 +193,7 @@ TEST_F(SplitLog, APieceDeletedBeforeTheLogEndsItWithNullFileHandle)
     boxes->Answer(IDOK);
     EXPECT_EQ(WriteLogFile(), 0);
     BoxSeen box = OnlyBox();
-    EXPECT_EQ(box.text, "Null file handle");
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.icon, (UINT)MB_ICONERROR);
+    EXPECT_TRUE(IsBox(box, "Null file handle", "Error", MB_ICONERROR, MB_OK));
     std::vector<std::string> lines = CrLfLines(ReadText(folder / "data.log"));
     ASSERT_EQ(lines.size(), 12u) << "the header and the first two pieces stay";
     EXPECT_EQ(lines[11].substr(0, 10), "   2. data");
@@ -242,8 +236,6 @@ TEST_F(SplitLog, AFullDiskIsReportedAsAFailure)
     boxes->Answer(IDOK);
     EXPECT_EQ(WriteLogFile(), 0);
     BoxSeen box = OnlyBox();
-    EXPECT_EQ(box.text, "Could not write\ndata.log\nThe disk may be full");
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.icon, (UINT)MB_ICONERROR);
+    EXPECT_TRUE(IsBox(box, "Could not write\ndata.log\nThe disk may be full", "Error", MB_ICONERROR, MB_OK));
     SetCurrentDirectoryA(folder.Path().c_str());
 }

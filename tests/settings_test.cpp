@@ -549,12 +549,8 @@ TEST_F(Settings, UninstallAnsweredNoChangesNothing)
 
     ASSERT_EQ(boxes->Boxes().size(), 1u);
     const BoxSeen &question = boxes->Boxes()[0];
-    EXPECT_EQ(question.text, "Do you want to uninstall Morvane 3.2 and remove registry settings?");
-    EXPECT_EQ(question.caption, "Uninstall");
-    EXPECT_EQ(question.icon, (UINT)MB_ICONWARNING) << IconName(question.icon);
-    EXPECT_TRUE(question.hasYes);
-    EXPECT_TRUE(question.hasNo);
-    EXPECT_FALSE(question.hasOk);
+    EXPECT_TRUE(IsBox(question, "Do you want to uninstall Morvane 3.2 and remove registry settings?",
+                      "Uninstall", MB_ICONWARNING, MB_YESNO));
 
     EXPECT_TRUE(IsWindow(AppState.MainWindow));
     EXPECT_TRUE(IsWindowVisible(AppState.MainWindow));
@@ -574,13 +570,9 @@ TEST_F(Settings, UninstallAnsweredYesRemovesTheKeyAndEndsWithoutSaving)
 
     ASSERT_EQ(boxes->Boxes().size(), 2u);
     const BoxSeen &done = boxes->Boxes()[1];
-    EXPECT_EQ(done.text, "Registry settings for Morvane 3.2 have been removed\n"
-                         "Restarting Morvane 3.2 will create new settings in the registry");
-    EXPECT_EQ(done.caption, "Uninstall Complete");
-    EXPECT_EQ(done.icon, (UINT)MB_ICONINFORMATION) << IconName(done.icon);
-    EXPECT_TRUE(done.hasOk);
-    EXPECT_FALSE(done.hasYes);
-    EXPECT_FALSE(done.hasNo);
+    EXPECT_TRUE(IsBox(done, "Registry settings for Morvane 3.2 have been removed\n"
+                            "Restarting Morvane 3.2 will create new settings in the registry",
+                      "Uninstall Complete", MB_ICONINFORMATION, MB_OK));
 
     EXPECT_FALSE(IsWindow(AppState.MainWindow));
     EXPECT_TRUE(QuitPosted());

@@ -252,12 +252,7 @@ protected:
     {
         ASSERT_EQ(boxes->Boxes().size(), 1u);
         const BoxSeen &box = boxes->Boxes()[0];
-        EXPECT_EQ(box.text, HelpMissingText);
-        EXPECT_EQ(box.caption, "Error");
-        EXPECT_EQ(box.icon, (UINT)MB_ICONERROR) << IconName(box.icon);
-        EXPECT_TRUE(box.hasOk);
-        EXPECT_FALSE(box.hasYes);
-        EXPECT_FALSE(box.hasNo);
+        EXPECT_TRUE(IsBox(box, HelpMissingText, "Error", MB_ICONERROR, MB_OK));
     }
 
     // Right-clicks the tray icon and, once the menu is open, presses the keys in it.

@@ -71,9 +71,7 @@ TEST_F(SplitRun, NineHundredNinetyNinePiecesAreAcceptedAndAThousandRefused)
     boxes->Answer(IDOK);
     EXPECT_EQ(SplitFile(), 0);
     BoxSeen box = boxes->Boxes().back();
-    EXPECT_EQ(box.text, "Number of splits must be\nbetween 2 and 999");
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.icon, (UINT)MB_ICONERROR);
+    EXPECT_TRUE(IsBox(box, "Number of splits must be\nbetween 2 and 999", "Error", MB_ICONERROR, MB_OK));
     EXPECT_EQ(AppState.FileSize, 2998) << "the measured size stays stored";
     EXPECT_EQ(AppState.PieceCount, 1000) << "the computed count stays stored";
     EXPECT_FALSE(Exists(folder / "more.001"));
@@ -101,10 +99,7 @@ TEST_F(SplitRun, FilesOfNoneOrOneByteAreTooSmallAndLeaveTheCountsAlone)
         boxes->Answer(IDOK);
         EXPECT_EQ(SplitFile(), 0);
         BoxSeen box = boxes->Boxes().back();
-        EXPECT_EQ(box.text, "File size too small to split");
-        EXPECT_EQ(box.caption, "Notice");
-        EXPECT_EQ(box.icon, (UINT)MB_ICONWARNING);
-        EXPECT_TRUE(box.hasOk && !box.hasYes && !box.hasNo);
+        EXPECT_TRUE(IsBox(box, "File size too small to split", "Notice", MB_ICONWARNING, MB_OK));
         EXPECT_EQ(AppState.FileSize, 4242);
         EXPECT_EQ(AppState.PieceCount, 17);
         EXPECT_FALSE(Exists(folder / "tiny.001"));
@@ -120,9 +115,7 @@ TEST_F(SplitRun, AMissingSourceIsNamedInTheMessage)
     boxes->Answer(IDOK);
     EXPECT_EQ(SplitFile(), 0);
     BoxSeen box = OnlyBox();
-    EXPECT_EQ(box.text, "gone.zip\ndoes not exist");
-    EXPECT_EQ(box.caption, "File Not Found");
-    EXPECT_EQ(box.icon, (UINT)MB_ICONERROR);
+    EXPECT_TRUE(IsBox(box, "gone.zip\ndoes not exist", "File Not Found", MB_ICONERROR, MB_OK));
     EXPECT_FALSE(Exists(folder / "gone.zip")) << "the test comes before the open, which would create it";
 }
 
@@ -150,9 +143,8 @@ TEST_F(SplitRun, ASourceOf2GiBOrMoreIsRefusedBeforeAnythingIsCreated)
         boxes->Answer(IDOK);
         EXPECT_EQ(SplitFile(), 0);
         BoxSeen box = boxes->Boxes().back();
-        EXPECT_EQ(box.text, "huge.iso\nis too large to split\nFiles must be smaller than 2 GB (2,147,483,648 bytes)");
-        EXPECT_EQ(box.caption, "Error");
-        EXPECT_EQ(box.icon, (UINT)MB_ICONERROR);
+        EXPECT_TRUE(IsBox(box, "huge.iso\nis too large to split\nFiles must be smaller than 2 GB (2,147,483,648 bytes)",
+                          "Error", MB_ICONERROR, MB_OK));
         EXPECT_EQ(AppState.FileSize, 12);
         EXPECT_FALSE(Exists(folder / "huge")) << "no sub-folder";
         EXPECT_FALSE(Exists(folder / "huge.001"));
@@ -213,10 +205,8 @@ TEST_F(SplitRun, AMissingOutputFolderDeclinedWritesNothingAndSaysNothingMore)
     boxes->Answer(IDNO);
     EXPECT_EQ(SplitFile(), 0);
     BoxSeen box = OnlyBox();
-    EXPECT_EQ(box.text, "The directory\n" + out + "\ndoes not exist\n\nWould you like to create it?");
-    EXPECT_EQ(box.caption, "Path Not Found");
-    EXPECT_EQ(box.icon, (UINT)MB_ICONQUESTION);
-    EXPECT_TRUE(box.hasYes && box.hasNo && !box.hasOk);
+    EXPECT_TRUE(IsBox(box, "The directory\n" + out + "\ndoes not exist\n\nWould you like to create it?",
+                      "Path Not Found", MB_ICONQUESTION, MB_YESNO));
     EXPECT_FALSE(Exists(out));
     EXPECT_FALSE(Exists(folder / "data.001"));
     EXPECT_EQ(WindowText(AppState.StatusNamePane), "") << "the run ended before it started splitting";
@@ -248,9 +238,7 @@ TEST_F(SplitRun, AnOutputFolderWhoseParentIsMissingCannotBeCreated)
     EXPECT_EQ(SplitFile(), 0);
     ASSERT_EQ(boxes->Boxes().size(), 2u);
     BoxSeen box = boxes->Boxes()[1];
-    EXPECT_EQ(box.text, "Could not create\n" + out);
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.icon, (UINT)MB_ICONERROR);
+    EXPECT_TRUE(IsBox(box, "Could not create\n" + out, "Error", MB_ICONERROR, MB_OK));
     EXPECT_FALSE(Exists(folder / "no"));
     EXPECT_FALSE(Exists(folder / "data.001"));
 }
@@ -322,9 +310,7 @@ TEST_F(SplitRun, AnExistingThirdPieceStopsTheRunAfterTwoCompletePieces)
     boxes->Answer(IDOK);
     EXPECT_EQ(SplitFile(), 0);
     BoxSeen box = OnlyBox();
-    EXPECT_EQ(box.text, "data.003 already exist");
-    EXPECT_EQ(box.caption, "Warning");
-    EXPECT_EQ(box.icon, (UINT)MB_ICONWARNING);
+    EXPECT_TRUE(IsBox(box, "data.003 already exist", "Warning", MB_ICONWARNING, MB_OK));
     EXPECT_EQ(ReadBytes(folder / "data.001"), Bytes(source.begin(), source.begin() + 1000));
     EXPECT_EQ(ReadBytes(folder / "data.002"), Bytes(source.begin() + 1000, source.begin() + 2000));
     EXPECT_EQ(ReadBytes(folder / "data.003"), stranger) << "an existing file is never written over";

@@ -665,10 +665,8 @@ TEST_F(SplitCommand, AMissingOutputFolderCreatedOnYesTakesTheFiles)
 
     ASSERT_EQ(boxes->Boxes().size(), 1u);
     const BoxSeen &box = boxes->Boxes()[0];
-    EXPECT_EQ(box.text, "The directory\n" + out + "\ndoes not exist\n\nWould you like to create it?");
-    EXPECT_EQ(box.caption, "Path Not Found");
-    EXPECT_EQ(box.icon, (UINT)MB_ICONQUESTION) << IconName(box.icon);
-    EXPECT_TRUE(box.hasYes && box.hasNo && !box.hasOk);
+    EXPECT_TRUE(IsBox(box, "The directory\n" + out + "\ndoes not exist\n\nWould you like to create it?",
+                      "Path Not Found", MB_ICONQUESTION, MB_YESNO));
     ASSERT_TRUE(IsFolder(out));
     ExpectPieces(out + "\\data", "data", source, 1000);
     EXPECT_TRUE(Exists(out + "\\data\\data.bat"));
@@ -703,9 +701,8 @@ TEST_F(SplitCommand, AnExistingBatchFileKeptOnNoStillGivesALogAndCountsAsSuccess
 
     ASSERT_EQ(boxes->Boxes().size(), 1u);
     const BoxSeen &box = boxes->Boxes()[0];
-    EXPECT_EQ(box.text, "data.bat already exist\n\nDo you want to overwrite it?");
-    EXPECT_EQ(box.caption, "Batch File Exist");
-    EXPECT_EQ(box.icon, (UINT)MB_ICONWARNING) << IconName(box.icon);
+    EXPECT_TRUE(IsBox(box, "data.bat already exist\n\nDo you want to overwrite it?",
+                      "Batch File Exist", MB_ICONWARNING, MB_YESNO));
     EXPECT_EQ(ReadText(folder / "data.bat"), mine) << "the user's batch file was changed";
     ExpectPieces(folder.Path(), "data", source, 1000);
     ExpectLog(folder / "data.log", "data", "data.bat", 1000);
@@ -747,10 +744,7 @@ TEST_F(SplitCommand, ASizeBelowOneIsRefusedAndNothingElseHappens)
 
         ASSERT_EQ(boxes->Boxes().size(), seen + 1);
         const BoxSeen &box = boxes->Boxes().back();
-        EXPECT_EQ(box.text, "Split size must be between 1 and 2,147,483,647");
-        EXPECT_EQ(box.caption, "Error");
-        EXPECT_EQ(box.icon, (UINT)MB_ICONERROR) << IconName(box.icon);
-        EXPECT_TRUE(box.hasOk && !box.hasYes && !box.hasNo);
+        EXPECT_TRUE(IsBox(box, "Split size must be between 1 and 2,147,483,647", "Error", MB_ICONERROR, MB_OK));
         EXPECT_EQ(Listing(folder.Path()), (std::vector<std::string>{"data.zip"}));
         EXPECT_EQ(Title(), "before the split");
         EXPECT_FALSE(IsWindowVisible(AppState.ProgressBar));
@@ -772,9 +766,7 @@ TEST_F(SplitCommand, AnExistingSubFolderFailsTheSplitWithoutBatchOrLog)
     boxes->Answer(IDOK);
     EXPECT_EQ(RunSplitCommand(), 0);
     ASSERT_EQ(boxes->Boxes().size(), 1u);
-    EXPECT_EQ(boxes->Boxes()[0].text, "Could not create sub directory");
-    EXPECT_EQ(boxes->Boxes()[0].caption, "Error");
-    EXPECT_EQ(boxes->Boxes()[0].icon, (UINT)MB_ICONERROR) << IconName(boxes->Boxes()[0].icon);
+    EXPECT_TRUE(IsBox(boxes->Boxes()[0], "Could not create sub directory", "Error", MB_ICONERROR, MB_OK));
     EXPECT_TRUE(Listing(out + "\\data").empty());
     EXPECT_EQ(Listing(out), (std::vector<std::string>{"data"}));
     ExpectIdle("data.zip", "2500 bytes", "3 splits");

@@ -264,9 +264,7 @@ TEST_F(StartUp, AControlThatCannotBeCreatedIsReportedAndStartUpGoesOn)
         EXPECT_EQ(CreationRefusal::refusals, 1);
     }
     ASSERT_EQ(boxes->Boxes().size(), 1u);
-    EXPECT_EQ(boxes->Boxes()[0].text, "Window Failed");
-    EXPECT_EQ(boxes->Boxes()[0].caption, "Error");
-    EXPECT_EQ(boxes->Boxes()[0].icon, (UINT)MB_ICONERROR);
+    EXPECT_TRUE(IsBox(boxes->Boxes()[0], "Window Failed", "Error", MB_ICONERROR, MB_OK));
     EXPECT_TRUE(QuitPosted());
 
     // The eleven windows made before the size field stay; it and everything after it are missing.
@@ -306,9 +304,7 @@ TEST_F(StartUp, AMainWindowThatCannotBeCreatedIsReportedWithoutAnOwner)
     }
     EXPECT_EQ(AppState.MainWindow, (HWND)NULL);
     ASSERT_EQ(boxes->Boxes().size(), 2u);
-    EXPECT_EQ(boxes->Boxes()[0].text, "Window Creation Failed.");
-    EXPECT_EQ(boxes->Boxes()[0].caption, "Error");
-    EXPECT_EQ(boxes->Boxes()[0].icon, (UINT)MB_ICONERROR);
+    EXPECT_TRUE(IsBox(boxes->Boxes()[0], "Window Creation Failed.", "Error", MB_ICONERROR, MB_OK));
     // Without a window no control can be made either.
     EXPECT_EQ(boxes->Boxes()[1].text, "Window Failed");
     EXPECT_EQ(boxes->Boxes()[1].caption, "Error");

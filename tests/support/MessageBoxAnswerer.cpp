@@ -104,3 +104,22 @@ void MessageBoxAnswerer::OnActivate(HWND box)
     boxes_.push_back(seen);
     PostMessageA(box, WM_COMMAND, answer, 0);
 }
+
+::testing::AssertionResult IsBox(const BoxSeen &box, const std::string &text, const std::string &caption, UINT icon,
+                                 UINT buttons)
+{
+    bool yesNo = buttons == MB_YESNO;
+    std::string shown = std::string(box.hasOk ? " OK" : "") + (box.hasYes ? " Yes" : "") + (box.hasNo ? " No" : "");
+    std::string differences;
+    if (box.text != text)
+        differences += "\n  text \"" + box.text + "\", expected \"" + text + "\"";
+    if (box.caption != caption)
+        differences += "\n  caption \"" + box.caption + "\", expected \"" + caption + "\"";
+    if (box.icon != icon)
+        differences += std::string("\n  icon ") + IconName(box.icon) + ", expected " + IconName(icon);
+    if (box.hasOk == yesNo || box.hasYes != yesNo || box.hasNo != yesNo)
+        differences += "\n  buttons" + shown + ", expected " + (yesNo ? "Yes No" : "OK");
+    if (differences.empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the box differs:" << differences;
+}

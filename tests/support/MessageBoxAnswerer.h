@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <set>
 #include <string>
@@ -45,3 +47,8 @@ private:
 
 // Icon name for failure messages.
 const char *IconName(UINT icon);
+
+// Whether a box showed this text and caption, this icon, and these buttons (MB_OK or MB_YESNO).
+// Use it in EXPECT_TRUE or ASSERT_TRUE: a failure lists every difference.
+::testing::AssertionResult IsBox(const BoxSeen &box, const std::string &text, const std::string &caption, UINT icon,
+                                 UINT buttons);

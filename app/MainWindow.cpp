@@ -22,6 +22,30 @@ static void RefreshForFileName(void)
     UpdateSubDirOption();
 }
 
+// A split runs inside the handler that started it, but its message boxes run a modal loop in
+// which the tray menu and posted messages still arrive. Until it has ended, only Help and About
+// act; an exit asked for meanwhile happens once the window is idle again, so that the settings
+// saved are those of the idle window.
+static int SplitRunning = 0;
+static int ExitRequested = 0;
+
+static void RunSplit(void)
+{
+    SplitRunning = 1;
+    RunSplitCommand();
+    SplitRunning = 0;
+    if (ExitRequested)
+        ExitProgram(0);
+}
+
+static void RequestExit(void)
+{
+    if (SplitRunning)
+        ExitRequested = 1;
+    else
+        ExitProgram(0);
+}
+
 static void OnCreate(HWND window)
 {
     DragAcceptFiles(window, TRUE);
@@ -29,21 +53,39 @@ static void OnCreate(HWND window)
     TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
 }
 
-static void OnDrop(HWND window, HDROP drop)
+// Makes SourcePath, a dropped or opened file, the selection, and its folder the current one.
+// A folder that cannot be entered selects nothing, and says so: the bare name would otherwise be
+// looked up in whatever folder is current. (A folder whose name holds characters outside the
+// ANSI code page comes back from the platform's ANSI calls with '?' in it.) 1 when selected.
+static int SelectSourcePath(HWND window)
 {
-    DragQueryFileA(drop, 0, AppState.SourcePath, sizeof AppState.SourcePath);
     ParsePath(AppState.SourcePath);
-    DragFinish(drop);
-    snprintf(AppState.CurrentDirectory, sizeof AppState.CurrentDirectory, "%s%s", AppState.Drive, AppState.DirPart);
-    SetCurrentDirectoryA(AppState.CurrentDirectory);
+    char folder[DirCapacity];
+    snprintf(folder, sizeof folder, "%s%s", AppState.Drive, AppState.DirPart);
+    if (!SetCurrentDirectoryA(folder)) {
+        SetCurrentDirectoryA(AppState.CurrentDirectory); // the open dialog may have moved it
+        SetWindowTextA(AppState.FileNameEdit, "");
+        FormatMessageText("%s\n%s", "Could not open the folder", folder);
+        ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+        return 0;
+    }
     GetCurrentDirectoryA(sizeof AppState.CurrentDirectory, AppState.CurrentDirectory);
     snprintf(AppState.FileName, sizeof AppState.FileName, "%s%s", AppState.BaseName, AppState.Extension);
     SetWindowTextA(AppState.FileNameEdit, AppState.FileName);
     SetWindowTextA(window, AppState.SourcePath);
     UpdateWindow(window);
     RefreshForFileName();
+    return 1;
+}
+
+static void OnDrop(HWND window, HDROP drop)
+{
+    DragQueryFileA(drop, 0, AppState.SourcePath, sizeof AppState.SourcePath);
+    DragFinish(drop);
+    if (!SelectSourcePath(window))
+        return;
     if (IsWindowEnabled(AppState.SplitButton) && AutoSplitChecked())
-        RunSplitCommand();
+        RunSplit();
 }
 
 static void OnFileNameField(void)
@@ -72,20 +114,14 @@ static void OnOpenFile(HWND window)
     dialog.nMaxFileTitle = sizeof AppState.FileName;
     dialog.lpstrTitle = "Open file to split";
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&dialog))
-        return;
-    ParsePath(AppState.SourcePath);
-    // Without OFN_NOCHANGEDIR the dialog leaves the chosen file's folder as the working directory.
-    GetCurrentDirectoryA(sizeof AppState.CurrentDirectory, AppState.CurrentDirectory);
-    SetWindowTextA(AppState.FileNameEdit, AppState.FileName);
-    SetWindowTextA(window, AppState.SourcePath);
-    RefreshForFileName();
+    if (GetOpenFileNameA(&dialog))
+        SelectSourcePath(window);
 }
 
 static void OnBrowse(HWND window)
 {
-    // The picker may return up to MAX_PATH characters: they land in a buffer of that size and
-    // are cut to the field.
+    // The picker may return up to MAX_PATH characters, more than the output path holds: such a
+    // folder is refused rather than cut, which would name another folder.
     char chosen[MAX_PATH + 1] = "";
     BROWSEINFOA browse;
     memset(&browse, 0, sizeof browse);
@@ -97,9 +133,16 @@ static void OnBrowse(HWND window)
     LPITEMIDLIST item = SHBrowseForFolderA(&browse);
     if (item == NULL)
         return;
-    if (SHGetPathFromIDListA(item, chosen))
-        CopyText(AppState.OutputDirectory, sizeof AppState.OutputDirectory, chosen);
+    int found = SHGetPathFromIDListA(item, chosen);
     CoTaskMemFree(item);
+    if (found && strlen(chosen) >= sizeof AppState.OutputDirectory) {
+        FormatMessageText("%s\n%s\n%s", chosen, "is too long for the output path",
+                          "Choose a folder whose path has at most 256 characters");
+        ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+        return;
+    }
+    if (found)
+        CopyText(AppState.OutputDirectory, sizeof AppState.OutputDirectory, chosen);
     SetWindowTextA(AppState.OutputPathEdit, AppState.OutputDirectory);
     UpdateSubDirOption();
 }
@@ -116,20 +159,28 @@ static void OnAutoSplit(void)
 // notification the field sends.
 static void OnCommand(HWND window, WORD id)
 {
+    if (SplitRunning && id != CmdHelp && id != CmdAbout) {
+        if (id == CmdExit)
+            RequestExit();
+        return;
+    }
     switch (id) {
     case CmdFileName: OnFileNameField(); break;
     case CmdSplitSize: ApplySizeRule(); break;
     case CmdSizePreset: ApplyPresetRule(); break;
     case CmdUseOutput: ToggleUseOutput(); break;
     case CmdOpenFile: OnOpenFile(window); break;
-    case CmdSplit: RunSplitCommand(); break;
+    case CmdSplit: RunSplit(); break;
     case CmdHelp: ShowHelp(); break;
     case CmdAbout: ShowAboutBox(); break;
-    case CmdExit: ExitProgram(0); break;
+    case CmdExit: RequestExit(); break;
     case CmdOnTop: SetFocus(window); SetOnTop(AppState.OnTop); break;
     case CmdOutputPath: OnOutputPathField(); break;
     case CmdBrowse: OnBrowse(window); break;
-    case CmdUninstall: Uninstall(); break;
+    case CmdUninstall:
+        if (Uninstall())
+            ExitProgram(1);
+        break;
     case CmdAutoSplit: OnAutoSplit(); break;
     case CmdOption: SetFocus(window); break;
     default: break;
@@ -149,7 +200,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             ShowWindow(window, SW_HIDE);
         return 0;
     case WM_CLOSE:
-        ExitProgram(0);
+        RequestExit();
         return 0;
     case WM_COMMAND:
         OnCommand(window, LOWORD(wParam));
@@ -158,7 +209,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         HandleTrayNotify(lParam);
         return 0;
     case WM_DROPFILES:
-        OnDrop(window, (HDROP)wParam);
+        if (SplitRunning)
+            DragFinish((HDROP)wParam);
+        else
+            OnDrop(window, (HDROP)wParam);
         return 0;
     default:
         if (TaskbarCreatedMessage != 0 && message == TaskbarCreatedMessage) {

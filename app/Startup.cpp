@@ -70,11 +70,14 @@ void StartProgram(HINSTANCE instance)
 int RunMessageLoop(void)
 {
     MSG message;
-    while (GetMessageA(&message, NULL, 0, 0) > 0) {
+    memset(&message, 0, sizeof message);
+    BOOL got;
+    while ((got = GetMessageA(&message, NULL, 0, 0)) > 0) {
         if (TranslateAcceleratorA(AppState.MainWindow, Accelerators, &message) == 0) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
     }
-    return (int)message.wParam;
+    // -1 is an error of the loop itself: there is no quit code to return then.
+    return got == 0 ? (int)message.wParam : 0;
 }

@@ -1,6 +1,5 @@
 #include "Settings.h"
 
-#include "app/MainWindow.h"
 #include "app/Shell.h"
 #include "app/UiHelpers.h"
 #include "form/Form.h"
@@ -20,6 +19,8 @@ enum {
 };
 
 enum { PlacementSize = 44 };
+
+static const char ProgramKeyPath[] = "Software\\Drelwick\\Morvane";
 
 struct SettingsKeys {
     HKEY software, maker, program;
@@ -168,24 +169,58 @@ void SaveSettings(void)
     CloseKeys(keys);
 }
 
-void Uninstall(void)
+// Deletes a key with everything below it (the platform deletes only keys without subkeys).
+// 1 when the key was deleted.
+static int DeleteKeyTree(HKEY parent, const char *name)
+{
+    HKEY key = NULL;
+    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return 0;
+    char child[256]; // a key name has at most 255 characters
+    DWORD length = sizeof child;
+    // Always the first subkey: each one goes before the next is asked for; one that stays ends
+    // the loop, and then the key itself stays too.
+    while (RegEnumKeyExA(key, 0, child, &length, NULL, NULL, NULL, NULL) == ERROR_SUCCESS && DeleteKeyTree(key, child))
+        length = sizeof child;
+    RegCloseKey(key);
+    return RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
+}
+
+// 1 when the program's key is not in the registry any more.
+static int ProgramKeyIsGone(void)
+{
+    HKEY key = NULL;
+    LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, ProgramKeyPath, 0, KEY_READ, &key);
+    if (result == ERROR_SUCCESS)
+        RegCloseKey(key);
+    return result == ERROR_FILE_NOT_FOUND;
+}
+
+int Uninstall(void)
 {
     FormatMessageText("%s %s %s %s", "Do you want to uninstall", PRODUCT_NAME, PRODUCT_VERSION,
                       "and remove registry settings?");
     if (MessageBoxA(AppState.MainWindow, AppState.MessageText, "Uninstall", MB_YESNO | MB_ICONWARNING) != IDYES)
-        return;
+        return 0;
 
+    // The whole key goes, subkeys included: it is the program's own. The maker key stays.
     HKEY software = NULL;
     HKEY maker = NULL;
     RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS, &software);
     RegOpenKeyExA(software, "Drelwick", 0, KEY_ALL_ACCESS, &maker);
-    RegDeleteKeyA(maker, "Morvane");
+    DeleteKeyTree(maker, "Morvane");
     RegCloseKey(maker);
     RegCloseKey(software);
+
+    if (!ProgramKeyIsGone()) {
+        FormatMessageText("%s\n%s%s", "Could not remove the registry key", "HKEY_CURRENT_USER\\", ProgramKeyPath);
+        ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+        return 0;
+    }
 
     FormatMessageText("%s %s %s %s %s %s %s", "Registry settings for", PRODUCT_NAME, PRODUCT_VERSION,
                       "have been removed\nRestarting", PRODUCT_NAME, PRODUCT_VERSION,
                       "will create new settings in the registry");
     MessageBoxA(AppState.MainWindow, AppState.MessageText, "Uninstall Complete", MB_OK | MB_ICONINFORMATION);
-    ExitProgram(1);
+    return 1;
 }

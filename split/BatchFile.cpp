@@ -45,6 +45,9 @@ void UpdateBatchOption(void)
         enable = 0;
     else if (!SurvivesOemCodePage(AppState.FileName))
         enable = 0;
+    else if (lstrcmpiA(AppState.Extension, ".bat") == 0)
+        enable = 0; // its script would take the source's own name, and rebuild itself while running
+
     if (AppState.BatchFileCheck != NULL)
         EnableWindow(AppState.BatchFileCheck, enable);
 }

@@ -14,24 +14,21 @@ static void ComposeLogName(void)
     snprintf(AppState.LogName, sizeof AppState.LogName, "%s%s", AppState.BaseName, suffix);
 }
 
-// Reads a piece's creation time as local calendar fields. 0 after a reported failure.
-static int ReadPieceTime(SYSTEMTIME *when)
+// Reads a piece's creation time as local calendar fields. NULL when read, otherwise the text of
+// the failure, which the caller shows once the log is closed.
+static const char *ReadPieceTime(SYSTEMTIME *when)
 {
     HANDLE piece = CreateFileA(AppState.PieceName, GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (piece == INVALID_HANDLE_VALUE) {
-        ShowMessage("Null file handle", "Error", MB_ICONERROR);
-        return 0;
-    }
+    if (piece == INVALID_HANDLE_VALUE)
+        return "Null file handle";
     FILETIME created = {0, 0};
     FILETIME local = {0, 0};
     GetFileTime(piece, &created, NULL, NULL);
     CloseHandle(piece);
     FileTimeToLocalFileTime(&created, &local);
-    if (!FileTimeToSystemTime(&local, when)) {
-        ShowMessage("Null FileTimeToSystemTime", "Error", MB_ICONERROR);
-        return 0;
-    }
-    return 1;
+    if (!FileTimeToSystemTime(&local, when))
+        return "Null FileTimeToSystemTime";
+    return NULL;
 }
 
 int WriteLogFile(void)
@@ -74,8 +71,10 @@ int WriteLogFile(void)
             size = fileSize - i * size;
 
         SYSTEMTIME when;
-        if (!ReadPieceTime(&when)) {
+        const char *failure = ReadPieceTime(&when);
+        if (failure != NULL) {
             fclose(log);
+            ShowMessage(failure, "Error", MB_ICONERROR);
             return 0;
         }
         fprintf(log, " %3i. %s  %10i %s   %02i-%02i-%04i  %02i:%02i:%02i\n", (int)(i + 1), AppState.PieceName,

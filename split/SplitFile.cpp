@@ -135,15 +135,16 @@ int SplitFile(void)
     if (run.buffer == NULL)
         return StopRun(&run, "Split buffer is null", "Error", MB_ICONERROR);
 
-    if (!PathExists(AppState.FileName) && IsNoSuchPathError(GetLastError())) {
+    // The open itself is the existence test: a source that went away after it was chosen is
+    // reported as missing, and nothing of its name is ever created.
+    run.source = CreateFileA(AppState.FileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (run.source == INVALID_HANDLE_VALUE) {
+        if (!IsNoSuchPathError(GetLastError()))
+            return StopRun(&run, "File handle null", "Error", MB_ICONERROR);
         FormatMessageText("%s\n%s", AppState.FileName, "does not exist");
         return StopRun(&run, AppState.MessageText, "File Not Found", MB_ICONERROR);
     }
-
-    run.source = CreateFileA(AppState.FileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (run.source == INVALID_HANDLE_VALUE)
-        return StopRun(&run, "File handle null", "Error", MB_ICONERROR);
 
     // Sizes are signed 32-bit counts: a source of 2 GiB or more cannot be described, so it is
     // refused here, before anything is created, rather than split wrongly.

@@ -282,6 +282,37 @@ TEST_F(RealProgram, NamesThatCannotBeSplitSayWhy)
     EXPECT_EQ(program.WaitExit(), 0);
 }
 
+// While a split waits on its warning, the tray menu's Exit, the close box, a second Split and F12
+// arrive: the split goes on, and the exit comes once it has ended, with the idle window's settings.
+TEST_F(RealProgram, ExitDuringASplitWaitsUntilTheSplitHasEnded)
+{
+    ASSERT_TRUE(WriteBytes(folder / "data.bin", RandomBytes(3000000, 3)));
+    std::string out = folder / "out";
+    CreateDirectoryA(out.c_str(), NULL);
+    ASSERT_TRUE(WriteBytes(out + "\\data.002", Bytes(5, 'x')));
+    RunningProgram program(folder.Path());
+    ASSERT_TRUE(program.Started());
+    program.SetText(program.Control(CmdOutputPath), out);
+    ASSERT_TRUE(program.ClickAndWait(program.ChildByText("Sub Directory")));
+    program.SetText(program.Control(CmdFileName), "data.bin");
+    program.Click(program.Control(CmdSplit));
+    RunningProgram::Box box = program.WaitForBox();
+    ASSERT_EQ(box.text, "data.002 already exist");
+
+    for (UINT message : {(UINT)WM_COMMAND, (UINT)WM_CLOSE}) {
+        for (int id : {CmdExit, CmdSplit, CmdUninstall}) {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(program.Window(), message, id, 0, SMTO_NORMAL, 5000, &result);
+        }
+    }
+    EXPECT_TRUE(IsWindow(program.Window())) << "the window outlives the split";
+    EXPECT_EQ(program.WaitForBox(300).window, box.window) << "no other box came";
+    program.Answer(box, IDOK);
+    EXPECT_EQ(program.WaitExit(), 0);
+    EXPECT_NE(Query("CurrentDirectory").find(folder.Path() + "\r\n"), std::string::npos) << Query("CurrentDirectory");
+    EXPECT_TRUE(Exists(out + "\\data.001"));
+}
+
 // --- The shell around the window -------------------------------------------------------------------
 
 TEST_F(RealProgram, MinimisingHidesTheWindowAndTheTrayIconBringsItBack)

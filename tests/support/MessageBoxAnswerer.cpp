@@ -65,7 +65,10 @@ MessageBoxAnswerer::~MessageBoxAnswerer()
         EXPECT_TRUE(script_.empty()) << script_.size() << " scripted answer(s) left over: an expected box never came";
 }
 
-void MessageBoxAnswerer::Answer(int button) { script_.push_back(button); }
+void MessageBoxAnswerer::Answer(int button, std::function<void()> action)
+{
+    script_.push_back(std::make_pair(button, action));
+}
 
 void MessageBoxAnswerer::OnActivate(HWND box)
 {
@@ -87,8 +90,11 @@ void MessageBoxAnswerer::OnActivate(HWND box)
 
     int answer;
     if (!script_.empty()) {
-        answer = script_.front();
+        answer = script_.front().first;
+        std::function<void()> action = script_.front().second;
         script_.pop_front();
+        if (action)
+            action();
         bool exists = (answer == IDOK && seen.hasOk) || (answer == IDYES && seen.hasYes) || (answer == IDNO && seen.hasNo);
         if (!exists) {
             ADD_FAILURE() << "scripted answer " << answer << " is not a button of the box \"" << seen.text

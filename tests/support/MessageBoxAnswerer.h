@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,8 +29,9 @@ public:
     MessageBoxAnswerer(const MessageBoxAnswerer &) = delete;
     MessageBoxAnswerer &operator=(const MessageBoxAnswerer &) = delete;
 
-    // Queues the button (IDOK, IDYES, IDNO) that the next box is answered with.
-    void Answer(int button);
+    // Queues the button (IDOK, IDYES, IDNO) that the next box is answered with; the action, when
+    // given, runs while that box is on screen, before the answer.
+    void Answer(int button, std::function<void()> action = nullptr);
     const std::vector<BoxSeen> &Boxes() const { return boxes_; }
     size_t Pending() const { return script_.size(); }
 
@@ -39,7 +41,7 @@ public:
 private:
     bool failOnUnexpected_;
     HHOOK hook_;
-    std::deque<int> script_;
+    std::deque<std::pair<int, std::function<void()>>> script_;
     std::vector<BoxSeen> boxes_;
     std::set<HWND> answered_; // boxes on screen that have had their answer
     MessageBoxAnswerer *previous_;

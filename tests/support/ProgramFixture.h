@@ -22,6 +22,9 @@ public:
     RegistryRedirect(const RegistryRedirect &) = delete;
     RegistryRedirect &operator=(const RegistryRedirect &) = delete;
 
+    // Redirects HKEY_CURRENT_USER to the scratch key again, after a test pointed it elsewhere.
+    void Reapply() { RegOverridePredefKey(HKEY_CURRENT_USER, scratch_); }
+
 private:
     HKEY scratch_;
     std::string name_;

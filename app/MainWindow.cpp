@@ -1,7 +1,7 @@
 #include "MainWindow.h"
 
-#include "Shell.h"
-#include "UiHelpers.h"
+#include "shell/Shell.h"
+#include "core/UiHelpers.h"
 #include "form/Form.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"

@@ -1,7 +1,7 @@
 // Start-up and the message loop.
 #pragma once
 
-#include "AppState.h"
+#include "core/AppState.h"
 
 // Registers the class, creates the window and its controls, loads the settings and shows it.
 // Failures are reported and post the quit request; start-up always runs to its end.

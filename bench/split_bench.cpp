@@ -7,8 +7,8 @@
 // With --wait it prints "ready" once set up and starts only when a line arrives on standard input:
 // the caller then empties OUTDIR right before the run, as it does for the tools it compares with,
 // so that Wine's start-up time does not change the state of the page cache the run meets.
-#include "app/AppState.h"
-#include "app/UiHelpers.h"
+#include "core/AppState.h"
+#include "core/UiHelpers.h"
 #include "split/Split.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/TestWindow.h"

@@ -12,17 +12,6 @@ static HFONT MakeFont(int weight)
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN | DEFAULT_PITCH, "MS Shell Dlg");
 }
 
-static HWND MakeControl(DWORD exStyle, const char *className, const char *text, DWORD style, int x, int y, int w,
-                        int h, int id)
-{
-    return CreateWindowExA(exStyle, className, text, style, x, y, w, h, AppState.MainWindow,
-                           (HMENU)(INT_PTR)id, NULL, NULL);
-}
-
-static void SetFont(HWND control, HFONT font) { SendMessageA(control, WM_SETFONT, (WPARAM)font, 1); }
-
-static void SetIcon(HWND button, HICON icon) { SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon); }
-
 // Creates a tooltip that shows text over the whole of button. Null when it cannot be created.
 static HWND MakeTooltip(HWND button, const char *text)
 {
@@ -40,6 +29,41 @@ static HWND MakeTooltip(HWND button, const char *text)
     AppState.ToolInfo.uFlags = TTF_SUBCLASS;
     SendMessageA(tip, TTM_ADDTOOLA, 0, (LPARAM)&AppState.ToolInfo);
     return tip;
+}
+
+// One child window of the form, as a dialog template would list it.
+struct ControlRow {
+    HWND *handle;
+    DWORD exStyle;
+    const char *className;
+    const char *text;
+    DWORD style;
+    int x, y, width, height;
+    int id;
+    HFONT font = NULL;         // none for the icon buttons and the progress bar
+    HICON icon = NULL;         // the icon buttons' image...
+    HWND *tooltip = NULL;      // ...and their tooltip, made right after the button
+    const char *tip = NULL;
+    int limit = 0;             // the most characters a path field takes; 0 for the field's own limit
+};
+
+// Creates one row's window with its font, image, limit and tooltip. 0 when a window failed.
+static int CreateRow(const ControlRow *row)
+{
+    HWND control = CreateWindowExA(row->exStyle, row->className, row->text, row->style, row->x, row->y, row->width,
+                                   row->height, AppState.MainWindow, (HMENU)(INT_PTR)row->id, NULL, NULL);
+    *row->handle = control;
+    if (control == NULL)
+        return 0;
+    if (row->font != NULL)
+        SendMessageA(control, WM_SETFONT, (WPARAM)row->font, 1);
+    if (row->limit != 0)
+        SendMessageA(control, EM_LIMITTEXT, row->limit, 0);
+    if (row->icon != NULL)
+        SendMessageA(control, BM_SETIMAGE, IMAGE_ICON, (LPARAM)row->icon);
+    if (row->tooltip != NULL && (*row->tooltip = MakeTooltip(control, row->tip)) == NULL)
+        return 0;
+    return 1;
 }
 
 int CreateControls(void)
@@ -62,71 +86,46 @@ int CreateControls(void)
     const DWORD iconButton = child | BS_ICON;
     const DWORD textButton = child | BS_CENTER | BS_VCENTER;
     const DWORD edit = child | ES_AUTOHSCROLL;
+    const DWORD client3d = WS_EX_CLIENTEDGE;
+    const DWORD edge = WS_EX_STATICEDGE;
     HFONT normal = AppState.NormalFont;
     HFONT bold = AppState.BoldFont;
+    AppStateRecord &s = AppState; // keeps the rows short
 
-#define CREATE(handle, exStyle, cls, text, style, x, y, w, h, id)                                                  \
-    if ((AppState.handle = MakeControl(exStyle, cls, text, style, x, y, w, h, id)) == NULL)                         \
-        return 0;
-
-    CREATE(FileNameLabel, 0, "STATIC", "File Name", child, 10, 10, 74, 20, 0);
-    SetFont(AppState.FileNameLabel, normal);
-    CREATE(PinButton, WS_EX_STATICEDGE, "BUTTON", NULL, iconButton, 122, 2, 21, 21, CmdOnTop);
-    SetIcon(AppState.PinButton, AppState.PinOffIcon);
-    if ((AppState.PinTooltip = MakeTooltip(AppState.PinButton, "click to keep on top")) == NULL)
-        return 0;
-    CREATE(FileNameEdit, WS_EX_CLIENTEDGE, "EDIT", "", edit, 10, 25, 223, 21, CmdFileName);
-    SetFont(AppState.FileNameEdit, normal);
-    SendMessageA(AppState.FileNameEdit, EM_LIMITTEXT, 260, 0);
-    CREATE(OpenButton, WS_EX_STATICEDGE, "BUTTON", NULL, iconButton, 233, 25, 21, 21, CmdOpenFile);
-    SetIcon(AppState.OpenButton, AppState.OpenIcon);
-    if ((AppState.OpenTooltip = MakeTooltip(AppState.OpenButton, "open file")) == NULL)
-        return 0;
-    CREATE(OutputPathLabel, 0, "STATIC", "Output Path", child, 10, 47, 90, 20, 0);
-    SetFont(AppState.OutputPathLabel, normal);
-    CREATE(OutputPathEdit, WS_EX_CLIENTEDGE, "EDIT", "", edit, 10, 62, 223, 21, CmdOutputPath);
-    SetFont(AppState.OutputPathEdit, normal);
-    SendMessageA(AppState.OutputPathEdit, EM_LIMITTEXT, 256, 0);
-    CREATE(BrowseButton, WS_EX_STATICEDGE, "BUTTON", NULL, iconButton, 233, 62, 21, 21, CmdBrowse);
-    SetIcon(AppState.BrowseButton, AppState.OpenIcon);
-    if ((AppState.BrowseTooltip = MakeTooltip(AppState.BrowseButton, "select output directory")) == NULL)
-        return 0;
-    CREATE(SplitSizeGroup, 0, "BUTTON", "Split Size", child | BS_GROUPBOX, 10, 93, 80, 105, 0);
-    SetFont(AppState.SplitSizeGroup, normal);
-    CREATE(SplitSizeEdit, WS_EX_CLIENTEDGE, "EDIT", "", child | ES_NUMBER, 15, 110, 70, 21, CmdSplitSize);
-    SetFont(AppState.SplitSizeEdit, normal);
-    CREATE(Preset288Radio, 0, "BUTTON", "2.88 MB", child | BS_AUTORADIOBUTTON, 15, 135, 70, 20, CmdSizePreset);
-    SetFont(AppState.Preset288Radio, normal);
-    CREATE(Preset144Radio, 0, "BUTTON", "1.44 MB", child | BS_AUTORADIOBUTTON, 15, 155, 70, 20, CmdSizePreset);
-    SetFont(AppState.Preset144Radio, normal);
-    CREATE(Preset720Radio, 0, "BUTTON", "720 KB", child | BS_AUTORADIOBUTTON, 15, 175, 70, 20, CmdSizePreset);
-    SetFont(AppState.Preset720Radio, normal);
-    CREATE(OptionsGroup, 0, "BUTTON", "Options", child | BS_GROUPBOX, 100, 93, 95, 105, 0);
-    SetFont(AppState.OptionsGroup, normal);
-    CREATE(BatchFileCheck, 0, "BUTTON", "Batch File", child | BS_AUTOCHECKBOX, 105, 110, 85, 20, CmdOption);
-    SetFont(AppState.BatchFileCheck, normal);
-    CREATE(LogFileCheck, 0, "BUTTON", "Log File", child | BS_AUTOCHECKBOX, 105, 130, 85, 20, CmdOption);
-    SetFont(AppState.LogFileCheck, normal);
-    CREATE(UseOutputCheck, 0, "BUTTON", "Use Output", child | BS_AUTOCHECKBOX, 105, 150, 85, 20, CmdUseOutput);
-    SetFont(AppState.UseOutputCheck, normal);
-    CREATE(SubDirectoryCheck, 0, "BUTTON", "Sub Directory", child | BS_AUTOCHECKBOX, 105, 170, 85, 20, CmdOption);
-    SetFont(AppState.SubDirectoryCheck, normal);
-    CREATE(SplitButton, WS_EX_STATICEDGE, "BUTTON", "Split", textButton | WS_DISABLED, 205, 99, 50, 20, CmdSplit);
-    SetFont(AppState.SplitButton, bold);
-    CREATE(HelpButton, WS_EX_STATICEDGE, "BUTTON", "Help", textButton, 205, 124, 50, 20, CmdHelp);
-    SetFont(AppState.HelpButton, bold);
-    CREATE(AboutButton, WS_EX_STATICEDGE, "BUTTON", "About", textButton, 205, 149, 50, 20, CmdAbout);
-    SetFont(AppState.AboutButton, bold);
-    CREATE(ExitButton, WS_EX_STATICEDGE, "BUTTON", "Exit", textButton, 205, 174, 50, 20, CmdExit);
-    SetFont(AppState.ExitButton, bold);
-    CREATE(ProgressBar, 0, PROGRESS_CLASSA, NULL, WS_CHILD, 5, 203, 255, 10, 0);
-    CREATE(StatusNamePane, WS_EX_STATICEDGE, "STATIC", NULL, child, client.left, paneY, nameWidth, PaneHeight, 0);
-    SetFont(AppState.StatusNamePane, normal);
-    CREATE(StatusSizePane, WS_EX_STATICEDGE, "STATIC", NULL, child, sizeX, paneY, SizePaneWidth, PaneHeight, 0);
-    SetFont(AppState.StatusSizePane, normal);
-    CREATE(StatusPiecesPane, WS_EX_STATICEDGE, "STATIC", NULL, child, piecesX, paneY, PiecesPaneWidth, PaneHeight,
-           0);
-    SetFont(AppState.StatusPiecesPane, normal);
-#undef CREATE
+    // In creation order, which is also the order of the children.
+    const ControlRow rows[] = {
+        {&s.FileNameLabel, 0, "STATIC", "File Name", child, 10, 10, 74, 20, 0, normal},
+        {&s.PinButton, edge, "BUTTON", NULL, iconButton, 122, 2, 21, 21, CmdOnTop, NULL,
+         s.PinOffIcon, &s.PinTooltip, "click to keep on top"},
+        {&s.FileNameEdit, client3d, "EDIT", "", edit, 10, 25, 223, 21, CmdFileName, normal, NULL, NULL, NULL, 260},
+        {&s.OpenButton, edge, "BUTTON", NULL, iconButton, 233, 25, 21, 21, CmdOpenFile, NULL,
+         s.OpenIcon, &s.OpenTooltip, "open file"},
+        {&s.OutputPathLabel, 0, "STATIC", "Output Path", child, 10, 47, 90, 20, 0, normal},
+        {&s.OutputPathEdit, client3d, "EDIT", "", edit, 10, 62, 223, 21, CmdOutputPath, normal, NULL, NULL, NULL, 256},
+        {&s.BrowseButton, edge, "BUTTON", NULL, iconButton, 233, 62, 21, 21, CmdBrowse, NULL,
+         s.OpenIcon, &s.BrowseTooltip, "select output directory"},
+        {&s.SplitSizeGroup, 0, "BUTTON", "Split Size", child | BS_GROUPBOX, 10, 93, 80, 105, 0, normal},
+        {&s.SplitSizeEdit, client3d, "EDIT", "", child | ES_NUMBER, 15, 110, 70, 21, CmdSplitSize, normal},
+        {&s.Preset288Radio, 0, "BUTTON", "2.88 MB", child | BS_AUTORADIOBUTTON, 15, 135, 70, 20, CmdSizePreset, normal},
+        {&s.Preset144Radio, 0, "BUTTON", "1.44 MB", child | BS_AUTORADIOBUTTON, 15, 155, 70, 20, CmdSizePreset, normal},
+        {&s.Preset720Radio, 0, "BUTTON", "720 KB", child | BS_AUTORADIOBUTTON, 15, 175, 70, 20, CmdSizePreset, normal},
+        {&s.OptionsGroup, 0, "BUTTON", "Options", child | BS_GROUPBOX, 100, 93, 95, 105, 0, normal},
+        {&s.BatchFileCheck, 0, "BUTTON", "Batch File", child | BS_AUTOCHECKBOX, 105, 110, 85, 20, CmdOption, normal},
+        {&s.LogFileCheck, 0, "BUTTON", "Log File", child | BS_AUTOCHECKBOX, 105, 130, 85, 20, CmdOption, normal},
+        {&s.UseOutputCheck, 0, "BUTTON", "Use Output", child | BS_AUTOCHECKBOX, 105, 150, 85, 20, CmdUseOutput, normal},
+        {&s.SubDirectoryCheck, 0, "BUTTON", "Sub Directory", child | BS_AUTOCHECKBOX, 105, 170, 85, 20, CmdOption,
+         normal},
+        {&s.SplitButton, edge, "BUTTON", "Split", textButton | WS_DISABLED, 205, 99, 50, 20, CmdSplit, bold},
+        {&s.HelpButton, edge, "BUTTON", "Help", textButton, 205, 124, 50, 20, CmdHelp, bold},
+        {&s.AboutButton, edge, "BUTTON", "About", textButton, 205, 149, 50, 20, CmdAbout, bold},
+        {&s.ExitButton, edge, "BUTTON", "Exit", textButton, 205, 174, 50, 20, CmdExit, bold},
+        {&s.ProgressBar, 0, PROGRESS_CLASSA, NULL, WS_CHILD, 5, 203, 255, 10, 0},
+        {&s.StatusNamePane, edge, "STATIC", NULL, child, client.left, paneY, nameWidth, PaneHeight, 0, normal},
+        {&s.StatusSizePane, edge, "STATIC", NULL, child, sizeX, paneY, SizePaneWidth, PaneHeight, 0, normal},
+        {&s.StatusPiecesPane, edge, "STATIC", NULL, child, piecesX, paneY, PiecesPaneWidth, PaneHeight, 0, normal},
+    };
+    for (const ControlRow &row : rows)
+        if (!CreateRow(&row))
+            return 0;
     return 1;
 }

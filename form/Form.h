@@ -1,7 +1,7 @@
 // The main window's controls, and the rules that keep them in step with the file and options.
 #pragma once
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 
 // Client area of the main window, in pixels.
 enum { ClientWidth = 265, ClientHeight = 235 };

@@ -3,7 +3,7 @@
 // recomputes from the file and the controls.
 #include "Form.h"
 
-#include "app/UiHelpers.h"
+#include "core/UiHelpers.h"
 
 #include <stdio.h>
 #include <stdlib.h>

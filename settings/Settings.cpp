@@ -1,9 +1,9 @@
 #include "Settings.h"
 
-#include "app/Shell.h"
-#include "app/UiHelpers.h"
+#include "core/UiHelpers.h"
 #include "form/Form.h"
 #include "resources/resource.h"
+#include "shell/Shell.h"
 
 #include <stdio.h>
 #include <string.h>

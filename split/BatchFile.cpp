@@ -1,7 +1,7 @@
 // The rejoin batch file: COPY /B commands that rebuild the source from its pieces.
 #include "Split.h"
 
-#include "../app/UiHelpers.h"
+#include "core/UiHelpers.h"
 
 #include <stdio.h>
 #include <string.h>

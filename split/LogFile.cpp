@@ -1,7 +1,7 @@
 // The split log: a fixed-layout report of the split and of every piece with its creation time.
 #include "Split.h"
 
-#include "../app/UiHelpers.h"
+#include "core/UiHelpers.h"
 
 #include <stdio.h>
 #include <string.h>

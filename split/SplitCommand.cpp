@@ -1,7 +1,7 @@
 // The Split command as the user experiences it: split, batch file, log, then idle again.
 #include "Split.h"
 
-#include "app/UiHelpers.h"
+#include "core/UiHelpers.h"
 #include "form/Form.h"
 
 int RunSplitCommand(void)

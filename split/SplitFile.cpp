@@ -1,7 +1,7 @@
 // The split run: validates the source, enters the target folder and writes the pieces.
 #include "Split.h"
 
-#include "../app/UiHelpers.h"
+#include "core/UiHelpers.h"
 
 #include <stdio.h>
 #include <stdlib.h>

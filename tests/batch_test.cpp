@@ -1,6 +1,6 @@
 // The rejoin batch file: exact bytes, the per-line piece limit, the option rule, the overwrite
 // question, failures, and rejoining under cmd as a user would.
-#include "app/UiHelpers.h"
+#include "core/UiHelpers.h"
 #include "split/Split.h"
 #include "support/SplitFixture.h"
 

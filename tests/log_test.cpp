@@ -1,6 +1,6 @@
 // The split log: exact layout, names, the batch line, piece lines and totals, the overwrite
 // question and every failure.
-#include "app/UiHelpers.h"
+#include "core/UiHelpers.h"
 #include "split/Split.h"
 #include "support/SplitFixture.h"
 

@@ -1,5 +1,5 @@
 // Parsing of dropped, opened and typed names into drive, folder, base name and extension.
-#include "app/AppState.h"
+#include "core/AppState.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 //   split_tool SOURCE SIZE OUTDIR [batch]
 // SOURCE is split at SIZE bytes into OUTDIR (an existing folder); with "batch" the rejoin batch
 // file is written there too. Exit code 0 when everything was written and no box was shown.
-#include "app/AppState.h"
-#include "app/UiHelpers.h"
+#include "core/AppState.h"
+#include "core/UiHelpers.h"
 #include "split/Split.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/TestWindow.h"

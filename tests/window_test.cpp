@@ -4,7 +4,7 @@
 #include "support/ProgramFixture.h"
 
 #include "app/MainWindow.h"
-#include "app/Shell.h"
+#include "shell/Shell.h"
 #include "app/Startup.h"
 #include "resources/resource.h"
 

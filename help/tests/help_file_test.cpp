@@ -5,8 +5,8 @@
 #include "HlpReader.h"
 #include "compiler/HelpSource.h"
 
-#include "app/Shell.h"
-#include "app/UiHelpers.h"
+#include "shell/Shell.h"
+#include "core/UiHelpers.h"
 #include "split/Split.h"
 #include "support/SplitFixture.h"
 

@@ -3,7 +3,7 @@
 // the working directory. Message boxes are answered by `boxes` (script them before acting).
 #pragma once
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "support/Files.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/TempFolder.h"

@@ -2,7 +2,7 @@
 // CurrentDirectory, the stand-in window with its controls, and the message-box answerer.
 #pragma once
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "support/Files.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/TempFolder.h"

@@ -1,6 +1,6 @@
 #include "TestWindow.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -1,7 +1,10 @@
 // The shell around the main window: tray icon and its menu, the About box, the help file.
 #pragma once
 
-#include "AppState.h"
+#include "core/AppState.h"
+
+// The tray sends this message number; the class asks for no double clicks, so nothing else does.
+enum { WM_TRAYNOTIFY = 0x203 };
 
 // Builds TrayMenu and adds the tray icon for window (during its creation).
 void SetUpTray(HWND window);

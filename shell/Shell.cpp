@@ -1,7 +1,6 @@
 #include "Shell.h"
 
-#include "MainWindow.h"
-#include "UiHelpers.h"
+#include "core/UiHelpers.h"
 #include "resources/resource.h"
 
 #include <string.h>

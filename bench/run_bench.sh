@@ -142,7 +142,7 @@ while [ "$round" -le "$runs" ]; do
     exec 3>&-
     status=0
     wait "$pid" || status=$?
-    morvane=$(tr -d '\r' <"$work/figure" | awk '$1 == "morvane_seconds" { print $2 }')
+    morvane=$(tr -d '\r' <"$work/figure" | awk '$1 == "seconds" { print $2 }')
     if [ "$status" != 0 ] || [ -z "$morvane" ]; then
         echo "run_bench: round $round: split_bench failed (exit $status):" >&2
         cat "$work/figure" "$work/errors" >&2

@@ -79,10 +79,10 @@ static int WaitIdle(HWND window, unsigned timeoutMs)
 }
 
 // Clicks Split and returns the seconds until the window is idle again, or -1 when a box came up
-// or the split did not end within ten minutes. A posted click waits behind any message sent
-// meanwhile, so an idle check alone may return before the split has begun; the first piece on
-// disk shows that it has, and an idle check sent after that returns only once the click's
-// handler has.
+// before the first piece or the split did not end within ten minutes. A posted click waits
+// behind any message sent meanwhile, so an idle check alone may return before the split has
+// begun; the first piece on disk shows that it has, and an idle check sent after that returns
+// only once the click's handler has.
 static double TimeSplitClick(HWND window, DWORD pid, const char *firstPiece)
 {
     double start = Seconds();
@@ -91,10 +91,10 @@ static double TimeSplitClick(HWND window, DWORD pid, const char *firstPiece)
         int begun = GetFileAttributesA(firstPiece) != INVALID_FILE_ATTRIBUTES;
         int idle = WaitIdle(window, 1000);
         double seconds = Seconds() - start;
-        if (FindProcessWindow(pid, "#32770") != NULL || seconds > 600)
-            return -1;
         if (begun && idle)
             return seconds;
+        if (FindProcessWindow(pid, "#32770") != NULL || seconds > 600)
+            return -1;
     }
 }
 
@@ -176,8 +176,12 @@ int main(int argc, char **argv)
         return 2;
     }
     double seconds = TimeSplitClick(window, process.dwProcessId, firstPiece);
-    if (seconds < 0) {
-        fprintf(stderr, "click_bench: the split showed a box or did not end\n");
+    HWND box = FindProcessWindow(process.dwProcessId, "#32770");
+    if (seconds < 0 || box != NULL) {
+        char text[512] = "";
+        if (box != NULL)
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        fprintf(stderr, "click_bench: the split did not end, or showed a box: %s\n", text);
         TerminateProcess(process.hProcess, 1);
         EndProgram(&process, NULL);
         return 1;

@@ -99,6 +99,7 @@ wine_tool() { # tool exe [flag]: starts it, empties its folder once it is ready,
     mkfifo "$work/go"
     : >"$work/figure"
     # Output goes to a file, not a pipe: a Wine server started by this call may outlive it.
+    # shellcheck disable=SC2086 # the optional flag, unquoted so that an empty one vanishes
     "$here/scripts/wine-run" "$build/bench/$2.exe" "$(winpath "$source")" "$piece" "$(winpath "$out")" \
         --wait ${3:-} <"$work/go" >"$work/figure" 2>"$work/errors" 4>&- &
     pid=$!

@@ -1,26 +1,31 @@
 #!/bin/sh
-# Split throughput of Morvane next to GNU split and a plain dd copy, on one source file.
+# What a user waits for when Morvane splits a file, next to the platform's floor and two peers.
 #   sh bench/run_bench.sh [SIZE_MB] [RUNS]        (defaults: 1024 MiB, 5 runs)
+# The work folder is DIR/bench-work, DIR being $MORVANE_BENCH_DIR (default: build), so that the
+# same figures can be taken on the project's disk and on a tmpfs (MORVANE_BENCH_DIR=/dev/shm).
 #
-# The source (SIZE_MB MiB from /dev/urandom) is made once in build/bench-work, on the same file
-# system as the outputs, and read once to warm the page cache. Each round then runs, in this order:
-#   morvane  split_bench.exe under Wine; its own in-process figure (SplitFile alone, no Wine start-up)
-#   gnu      split -b 1457000 -a 3 --numeric-suffixes=1 SOURCE OUT/data.
-#   dd       dd if=SOURCE of=OUT/copy bs=256K (the copying ceiling)
+# The source (SIZE_MB MiB from /dev/urandom) is made once in the work folder and read once to warm
+# the page cache. Each round then takes, in this order (README.md says what each includes):
+#   morvane_real_click   click_bench.exe clicks Split on the real Morvane.exe: until idle again
+#   morvane_in_process   split_bench.exe: SplitFile alone, no window
+#   bare_loop            bare_bench.exe: the same pieces from a bare Win32 loop
+#   bare_loop_progress   bare_bench.exe --progress: the same, stepping a visible progress bar
+#   gnu_split            split -b 1457000 -a 3 --numeric-suffixes=1 SOURCE OUT/data.
+#   dd                   dd if=SOURCE of=OUT/copy bs=256K (the copying ceiling)
 # An uncounted warm-up round comes first. Right before every timed run, never inside it, `sync` is
-# called, that tool's previous output is deleted and `sync` is called again: no figure pays for
-# another run's write-back, and none includes its own (no tool flushes). For Morvane this happens
-# after Wine has started and split_bench has set up (it waits for a go line): on a virtual machine
-# that hands freed memory back to its host a few seconds later, the time between deleting and
-# writing changes the cost of every page written, so it is kept the same, and short, for all
-# three. After every round, untimed, each Morvane piece is compared with GNU split's piece of the
-# same number and the dd copy with the source. Figures are printed, never judged.
-# Set MORVANE_BENCH_KEEP=1 to keep build/bench-work afterwards.
+# called, that run's previous output is deleted and `sync` is called again: no figure pays for
+# another run's write-back, and none includes its own (no tool flushes). A Wine program starts
+# and sets up first and runs on a go line sent after that deletion: on a virtual machine that
+# hands freed memory back to its host a few seconds later, the time between deleting and
+# writing changes the cost of every page written, so it is kept the same, and short, for all.
+# After every round, untimed, each Wine program's pieces are compared with GNU split's and the dd
+# copy with the source. Figures are printed, never judged.
+# Set MORVANE_BENCH_KEEP=1 to keep the work folder afterwards.
 set -eu
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 
-# Wine needs a display for the hidden window: everything runs under one private Xvfb.
+# Wine needs a display for the windows: everything runs under one private Xvfb.
 if [ -z "${MORVANE_BENCH_IN_XVFB:-}" ]; then
     MORVANE_BENCH_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$here/bench/run_bench.sh" "$@"
 fi
@@ -43,19 +48,17 @@ if [ "$runs" -lt 1 ] || [ "$pieces" -lt 2 ] || [ "$pieces" -gt 999 ]; then
 fi
 
 build="$here/build"
-bench_exe="$build/bench/split_bench.exe"
 if [ ! -f "$build/CMakeCache.txt" ]; then
     echo "run_bench: configure the build first: cmake -S $here -B $build" >&2
     exit 2
 fi
-cmake --build "$build" -j2 --target split_bench >/dev/null
+cmake --build "$build" -j2 --target Morvane split_bench bare_bench click_bench >/dev/null
+sh "$here/scripts/prefix.sh"
 
-work="$build/bench-work"
+work="${MORVANE_BENCH_DIR:-$build}/bench-work"
 source="$work/data.bin"
-out_morvane="$work/morvane"
-out_gnu="$work/gnu"
-out_dd="$work/dd"
 times="$work/times"
+tools="morvane_real_click morvane_in_process bare_loop bare_loop_progress gnu_split dd"
 cleanup() {
     if [ -z "${MORVANE_BENCH_KEEP:-}" ]; then
         rm -rf "$work"
@@ -90,89 +93,107 @@ mkfifo "$work/keep"
 "$here/scripts/wine-run" cmd /c "set /p idle=" <"$work/keep" >/dev/null 2>&1 &
 exec 4>"$work/keep"
 
-verify() { # round
-    count=$(find "$out_morvane" -type f | wc -l)
-    gnu_count=$(find "$out_gnu" -type f | wc -l)
-    if [ "$count" != "$pieces" ] || [ "$gnu_count" != "$pieces" ]; then
-        echo "run_bench: round $1: Morvane made $count pieces, GNU split $gnu_count, expected $pieces" >&2
-        exit 1
-    fi
-    for gnu_piece in "$out_gnu"/data.*; do
-        name=$(basename "$gnu_piece")
-        if ! cmp -s "$gnu_piece" "$out_morvane/$name"; then
-            echo "run_bench: round $1: Morvane's $name differs from GNU split's" >&2
-            exit 1
-        fi
-    done
-    if ! cmp -s "$source" "$out_dd/copy"; then
-        echo "run_bench: round $1: the dd copy differs from the source" >&2
-        exit 1
-    fi
-    echo "  round $1: $count pieces identical to GNU split's, dd copy identical to the source"
-}
-
-# Round 0 warms up (the first writes after making the source are slower for every tool) and is
-# checked but not counted.
-round=0
-while [ "$round" -le "$runs" ]; do
-    # split_bench starts under Wine and sets up first; only then is its folder emptied, right
-    # before the run as for the other tools, and a line on its standard input starts the timed run.
-    # Its output goes to a file, not a pipe: a Wine server started by this call may outlive it.
+wine_tool() { # tool exe [flag]: starts it, empties its folder once it is ready, sets $figure
+    out="$work/$1"
     rm -f "$work/go"
     mkfifo "$work/go"
     : >"$work/figure"
-    start=$(now)
-    "$here/scripts/wine-run" "$bench_exe" "$(winpath "$source")" "$piece" "$(winpath "$out_morvane")" --wait \
-        <"$work/go" >"$work/figure" 2>"$work/errors" 4>&- &
+    # Output goes to a file, not a pipe: a Wine server started by this call may outlive it.
+    # shellcheck disable=SC2086 # the optional flag, unquoted so that an empty one vanishes
+    "$here/scripts/wine-run" "$build/bench/$2.exe" "$(winpath "$source")" "$piece" "$(winpath "$out")" \
+        --wait ${3:-} <"$work/go" >"$work/figure" 2>"$work/errors" 4>&- &
     pid=$!
     exec 3>"$work/go"
     tries=0
     until tr -d '\r' <"$work/figure" | grep -qx ready; do
         if ! kill -0 "$pid" 2>/dev/null || [ "$tries" -ge 1200 ]; then
-            echo "run_bench: round $round: split_bench did not get ready:" >&2
+            echo "run_bench: round $round: $1 did not get ready:" >&2
             cat "$work/figure" "$work/errors" >&2
             exit 1
         fi
         sleep 0.1
         tries=$((tries + 1))
     done
-    startup=$(elapsed "$start" "$(now)")
-    fresh "$out_morvane"
+    fresh "$out"
     echo go >&3
     exec 3>&-
     status=0
     wait "$pid" || status=$?
-    morvane=$(tr -d '\r' <"$work/figure" | awk '$1 == "morvane_seconds" { print $2 }')
-    if [ "$status" != 0 ] || [ -z "$morvane" ]; then
-        echo "run_bench: round $round: split_bench failed (exit $status):" >&2
+    figure=$(tr -d '\r' <"$work/figure" | awk '$1 == "seconds" { print $2 }')
+    if [ "$status" != 0 ] || [ -z "$figure" ]; then
+        echo "run_bench: round $round: $1 failed (exit $status):" >&2
         cat "$work/figure" "$work/errors" >&2
         exit 1
     fi
+}
 
-    fresh "$out_gnu"
+native_tool() { # tool command...: times the command, sets $figure
+    fresh "$work/$1"
+    shift
     start=$(now)
-    split -b "$piece" -a 3 --numeric-suffixes=1 "$source" "$out_gnu/data."
-    end=$(now)
-    gnu=$(elapsed "$start" "$end")
+    "$@"
+    figure=$(elapsed "$start" "$(now)")
+}
 
-    fresh "$out_dd"
-    start=$(now)
-    dd if="$source" of="$out_dd/copy" bs=256K status=none
-    end=$(now)
-    copy=$(elapsed "$start" "$end")
+verify() {
+    for tool in morvane_real_click morvane_in_process bare_loop bare_loop_progress gnu_split; do
+        count=$(find "$work/$tool" -type f | wc -l)
+        if [ "$count" != "$pieces" ]; then
+            echo "run_bench: round $round: $tool made $count files, expected $pieces pieces" >&2
+            exit 1
+        fi
+    done
+    for gnu_piece in "$work/gnu_split"/data.*; do
+        name=$(basename "$gnu_piece")
+        for tool in morvane_real_click morvane_in_process bare_loop bare_loop_progress; do
+            if ! cmp -s "$gnu_piece" "$work/$tool/$name"; then
+                echo "run_bench: round $round: $tool's $name differs from GNU split's" >&2
+                exit 1
+            fi
+        done
+    done
+    if ! cmp -s "$source" "$work/dd/copy"; then
+        echo "run_bench: round $round: the dd copy differs from the source" >&2
+        exit 1
+    fi
+    echo "  round $round: every program's $pieces pieces identical to GNU split's, dd copy identical"
+}
+
+# Round 0 warms up (the first writes after making the source are slower for every tool) and is
+# checked but not counted.
+round=0
+while [ "$round" -le "$runs" ]; do
+    wine_tool morvane_real_click click_bench
+    line="$figure"
+    wine_tool morvane_in_process split_bench
+    line="$line $figure"
+    wine_tool bare_loop bare_bench
+    line="$line $figure"
+    wine_tool bare_loop_progress bare_bench --progress
+    line="$line $figure"
+    native_tool gnu_split split -b "$piece" -a 3 --numeric-suffixes=1 "$source" "$work/gnu_split/data."
+    line="$line $figure"
+    native_tool dd dd if="$source" of="$work/dd/copy" bs=256K status=none
+    line="$line $figure"
 
     if [ "$round" = 0 ]; then
         label="round 0 (warm-up, not counted)"
     else
         label="round $round"
-        echo "$round $morvane $gnu $copy" >>"$times"
+        echo "$line" >>"$times"
     fi
-    echo "$label: morvane $morvane s, gnu split $gnu s, dd $copy s" \
-        "(Wine start-up and set-up before the morvane run, not counted: $startup s)"
-    verify "$round"
+    echo "$line" | awk -v label="$label" -v tools="$tools" '{
+        split(tools, name, " ")
+        printf "%s:", label
+        for (i = 1; i <= NF; i++)
+            printf "%s %s %.3f s", (i > 1 ? "," : ""), name[i], $i
+        printf "\n" }'
+    verify
     round=$((round + 1))
 done
-rm -rf "$out_morvane" "$out_gnu" "$out_dd"
+for tool in $tools; do
+    rm -rf "${work:?}/$tool"
+done
 
 column_stats() { # column of $times -> "median minimum"
     awk -v c="$1" '{ print $c }' "$times" | sort -g | awk '
@@ -182,25 +203,26 @@ column_stats() { # column of $times -> "median minimum"
             printf "%.6f %.6f", median, v[1]
         }'
 }
+median() { column_stats "$1" | awk '{ print $1 }'; }
 
 echo
 echo "machine: $(nproc) CPUs, $(uname -sr), $(wine --version 2>/dev/null || echo wine)," \
-    "file system $(df -PT "$work" | awk 'NR == 2 { print $2 }')"
+    "file system $(df -PT "$work" | awk 'NR == 2 { print $2 }') ($work)"
 echo "source: $size_mb MiB, $pieces pieces, $runs runs after a warm-up round, page cache warm," \
     "sync, delete, sync before each run"
-printf '%-12s %12s %12s %12s %12s\n' tool "median s" "min s" "median MiB/s" "best MiB/s"
-row() { # tool median minimum
-    awk -v t="$1" -v med="$2" -v min="$3" -v mib="$size_mb" 'BEGIN {
-        printf "%-12s %12.3f %12.3f %12.1f %12.1f\n", t, med, min, mib / med, mib / min }'
+printf '%-20s %10s %10s %14s %12s\n' tool "median s" "min s" "median MiB/s" "best MiB/s"
+column=1
+for tool in $tools; do
+    column_stats "$column" | awk -v t="$tool" -v mib="$size_mb" '{
+        printf "%-20s %10.3f %10.3f %14.1f %12.1f\n", t, $1, $2, mib / $1, mib / $2 }'
+    column=$((column + 1))
+done
+# Columns: 1 real click, 2 in process, 3 bare loop, 4 bare loop with progress bar, 5 GNU split, 6 dd.
+ratio() { # name column-of-numerator-tool column-of-reference-tool
+    awk -v n="$1" -v a="$(median "$2")" -v b="$(median "$3")" 'BEGIN { printf "throughput ratio %-41s %.3f\n", n, b / a }'
 }
-# shellcheck disable=SC2046 # each stats text is two numbers, split on purpose
-{
-    row morvane $(column_stats 2)
-    row gnu_split $(column_stats 3)
-    row dd $(column_stats 4)
-}
-median() { column_stats "$1" | awk '{ print $1 }'; }
-awk -v m="$(median 2)" -v g="$(median 3)" -v d="$(median 4)" 'BEGIN {
-    printf "throughput ratio morvane/gnu_split %.3f\n", g / m
-    printf "throughput ratio morvane/dd        %.3f\n", d / m
-}'
+ratio morvane_real_click/bare_loop_progress 1 4
+ratio morvane_in_process/bare_loop 2 3
+ratio morvane_real_click/gnu_split 1 5
+ratio morvane_in_process/gnu_split 2 5
+ratio morvane_in_process/dd 2 6

@@ -1,68 +1,65 @@
-// Times one split run of the program's own engine, in-process, for run_bench.sh:
+// Times the program's split engine in-process, for run_bench.sh:
 //   split_bench SOURCE SIZE OUTDIR [--wait]
-// SOURCE is cut at SIZE bytes into OUTDIR (an existing, empty folder when the run starts) exactly
-// as the Split button does with Use Output checked. Only the SplitFile call is timed, so neither
-// Wine's start-up nor the hidden window's creation is in the figure. Prints "morvane_seconds S" and
-// exits 0; exits 1 when the run failed or showed a message box, 2 on a usage or set-up error.
-// With --wait it prints "ready" once set up and starts only when a line arrives on standard input:
-// the caller then empties OUTDIR right before the run, as it does for the tools it compares with,
-// so that Wine's start-up time does not change the state of the page cache the run meets.
-#include "core/AppState.h"
-#include "core/UiHelpers.h"
-#include "split/Split.h"
-#include "support/MessageBoxAnswerer.h"
-#include "support/TestWindow.h"
+// SOURCE is cut at SIZE bytes into OUTDIR (existing and empty when the run starts) by SplitFile
+// alone: no window, so no progress bar, no batch file, no log, no sub-folder, and neither Wine's
+// start-up nor a click in the figure. Prints "seconds S" and exits 0; exits 1 when the split
+// failed or showed a message box, 2 on a usage or set-up error.
+#include "BenchRun.h"
 
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
-#include <string>
+#include "core/AppState.h"
+#include "split/Split.h"
+
+static int BoxesSeen = 0;
+
+// A box means the run failed: it is reported and closed rather than waited on, since nobody
+// answers it under Xvfb.
+static LRESULT CALLBACK CloseBoxes(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND window = (HWND)wParam;
+    char className[16] = "";
+    if (code == HCBT_ACTIVATE && GetClassNameA(window, className, sizeof className) &&
+        strcmp(className, "#32770") == 0) {
+        char text[512] = "";
+        GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
+        fprintf(stderr, "split_bench: box: %s\n", text);
+        BoxesSeen++;
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
 
 int main(int argc, char **argv)
 {
-    bool wait = argc == 5 && strcmp(argv[4], "--wait") == 0;
-    if (argc != 4 && !wait) {
-        fprintf(stderr, "usage: split_bench SOURCE SIZE OUTDIR [--wait]\n");
+    BenchArgs args;
+    if (!ReadBenchArgs(argc, argv, &args, 0))
+        return 2;
+    // The split runs in the output folder, so the source is named by its full path.
+    if (GetFullPathNameA(args.source, sizeof AppState.FileName, AppState.FileName, NULL) == 0) {
+        fprintf(stderr, "split_bench: %s is not a file name\n", args.source);
         return 2;
     }
-    if (!PrepareToolSplit(argv[1], argv[2], argv[3])) {
-        fprintf(stderr, "split_bench: %s is not a file name\n", argv[1]);
+    ParsePath(AppState.FileName);
+    AppState.SplitSize = args.pieceSize;
+    SetWindowsHookExA(WH_CBT, CloseBoxes, NULL, GetCurrentThreadId());
+    if (!WaitForGo(&args)) {
+        fprintf(stderr, "split_bench: no start signal\n");
         return 2;
     }
-    TestWindow window;
-    if (AppState.UseOutputCheck == NULL) {
-        fprintf(stderr, "split_bench: no window could be created (is there a display?)\n");
+    // Entered only now: the caller makes the folder anew after "ready". Without a window Use
+    // Output reads as unchecked, so the pieces go to the working directory.
+    if (!SetCurrentDirectoryA(args.outDir)) {
+        fprintf(stderr, "split_bench: cannot enter %s\n", args.outDir);
         return 2;
-    }
-    MessageBoxAnswerer boxes(false);
-    SetCheck(AppState.UseOutputCheck, 1);
-    SetCheck(AppState.BatchFileCheck, 0);
-    SetCheck(AppState.LogFileCheck, 0);
-    SetCheck(AppState.SubDirectoryCheck, 0);
-
-    if (wait) {
-        printf("ready\n");
-        fflush(stdout);
-        char line[16];
-        if (fgets(line, sizeof line, stdin) == NULL) {
-            fprintf(stderr, "split_bench: no start signal\n");
-            return 2;
-        }
     }
 
-    LARGE_INTEGER frequency, start, stop;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
+    double start = Seconds();
     int ok = SplitFile();
-    QueryPerformanceCounter(&stop);
+    double seconds = Seconds() - start;
 
-    for (const BoxSeen &box : boxes.Boxes())
-        fprintf(stderr, "box: %s: %s\n", box.caption.c_str(), box.text.c_str());
-    if (!ok || !boxes.Boxes().empty()) {
-        fprintf(stderr, "split_bench: the split run failed\n");
+    if (!ok || BoxesSeen > 0) {
+        fprintf(stderr, "split_bench: the split failed\n");
         return 1;
     }
-    double seconds = (double)(stop.QuadPart - start.QuadPart) / (double)frequency.QuadPart;
-    printf("morvane_seconds %.6f\n", seconds);
+    PrintSeconds(seconds);
     return 0;
 }

@@ -1,0 +1,192 @@
+// Times a Split click on the real Morvane.exe, driven from this process, for run_bench.sh:
+//   click_bench SOURCE SIZE OUTDIR [--wait]
+// Starts build\Morvane.exe in SOURCE's folder with no saved settings (a first start: Use Output,
+// Batch File, Log File and Sub Directory checked, output folder = that folder), types SOURCE's
+// name, SIZE and OUTDIR into their fields, clicks Batch File, Log File and Sub Directory off,
+// then clicks Split and times from the click until the window is idle again: the split runs
+// inside the click's handler, visible progress bar included. Then clicks Exit and removes the
+// settings the program saved. Prints "seconds S"; exits 1 when the program showed a box or did
+// not finish, 2 on a usage or set-up error.
+#include "BenchRun.h"
+
+#include "resources/resource.h"
+
+static const char SettingsKey[] = "Software\\Drelwick\\Morvane";
+
+struct WindowQuery {
+    DWORD pid;
+    const char *className;
+    HWND found;
+};
+
+static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
+{
+    WindowQuery *query = (WindowQuery *)lParam;
+    DWORD pid = 0;
+    char className[64] = "";
+    GetWindowThreadProcessId(window, &pid);
+    GetClassNameA(window, className, sizeof className);
+    if (pid != query->pid || strcmp(className, query->className) != 0 || !IsWindowVisible(window))
+        return TRUE;
+    query->found = window;
+    return FALSE;
+}
+
+// The process's visible top-level window of that class: "MainWindow", or "#32770" for a box.
+static HWND FindProcessWindow(DWORD pid, const char *className)
+{
+    WindowQuery query = {pid, className, NULL};
+    EnumWindows(MatchWindow, (LPARAM)&query);
+    return query.found;
+}
+
+// The check boxes share one id; they are told apart by their texts.
+static HWND ChildByText(HWND window, const char *text)
+{
+    for (HWND child = GetWindow(window, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT)) {
+        char seen[64] = "";
+        GetWindowTextA(child, seen, sizeof seen);
+        if (strcmp(seen, text) == 0)
+            return child;
+    }
+    return NULL;
+}
+
+// WM_SETTEXT works across processes and notifies the program as typing does.
+static void SetText(HWND control, const char *text)
+{
+    SendMessageTimeoutA(control, WM_SETTEXT, 0, (LPARAM)text, SMTO_ABORTIFHUNG, 10000, NULL);
+}
+
+static int Checked(HWND button)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 10000, &result);
+    return result == BST_CHECKED;
+}
+
+// Clicks a check box off; such a click opens no box, so waiting for it is safe.
+static void ClickOff(HWND button)
+{
+    if (Checked(button))
+        SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, NULL);
+}
+
+static int WaitIdle(HWND window, unsigned timeoutMs)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
+// Clicks Split and returns the seconds until the window is idle again, or -1 when a box came up
+// before the first piece or the split did not end within ten minutes. A posted click waits
+// behind any message sent meanwhile, so an idle check alone may return before the split has
+// begun; the first piece on disk shows that it has, and an idle check sent after that returns
+// only once the click's handler has.
+static double TimeSplitClick(HWND window, DWORD pid, const char *firstPiece)
+{
+    double start = Seconds();
+    PostMessageA(GetDlgItem(window, CmdSplit), BM_CLICK, 0, 0);
+    for (;;) {
+        int begun = GetFileAttributesA(firstPiece) != INVALID_FILE_ATTRIBUTES;
+        int idle = WaitIdle(window, 1000);
+        double seconds = Seconds() - start;
+        if (begun && idle)
+            return seconds;
+        if (FindProcessWindow(pid, "#32770") != NULL || seconds > 600)
+            return -1;
+    }
+}
+
+// Ends the program with its Exit button (it saves its settings) and removes those settings.
+static void EndProgram(PROCESS_INFORMATION *process, HWND window)
+{
+    if (window != NULL)
+        PostMessageA(GetDlgItem(window, CmdExit), BM_CLICK, 0, 0);
+    if (WaitForSingleObject(process->hProcess, 20000) != WAIT_OBJECT_0)
+        TerminateProcess(process->hProcess, 1);
+    CloseHandle(process->hThread);
+    CloseHandle(process->hProcess);
+    RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey);
+}
+
+int main(int argc, char **argv)
+{
+    BenchArgs args;
+    if (!ReadBenchArgs(argc, argv, &args, 0))
+        return 2;
+    char folder[MAX_PATH], name[MAX_PATH], outDir[MAX_PATH], firstPiece[2 * MAX_PATH], sizeText[16];
+    char program[MAX_PATH];
+    char *namePart = NULL;
+    if (GetFullPathNameA(args.source, sizeof folder, folder, &namePart) == 0 || namePart == NULL) {
+        fprintf(stderr, "click_bench: %s is not a file name\n", args.source);
+        return 2;
+    }
+    snprintf(name, sizeof name, "%s", namePart);
+    *namePart = '\0';
+    GetFullPathNameA(args.outDir, sizeof outDir, outDir, NULL);
+    // The pieces are named after the source's name without its extension.
+    int stem = strrchr(name, '.') != NULL ? (int)(strrchr(name, '.') - name) : (int)strlen(name);
+    snprintf(firstPiece, sizeof firstPiece, "%s\\%.*s.001", outDir, stem, name);
+    snprintf(sizeText, sizeof sizeText, "%d", (int)args.pieceSize);
+
+    // This program lives in build\bench; Morvane.exe in build.
+    GetModuleFileNameA(NULL, program, sizeof program);
+    for (int i = 0; i < 2 && strrchr(program, '\\') != NULL; i++)
+        *strrchr(program, '\\') = '\0';
+    snprintf(program + strlen(program), sizeof program - strlen(program), "\\Morvane.exe");
+
+    RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey);
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(program, NULL, NULL, NULL, FALSE, 0, NULL, folder, &startup, &process)) {
+        fprintf(stderr, "click_bench: cannot start %s\n", program);
+        return 2;
+    }
+    HWND window = NULL;
+    for (int i = 0; i < 400 && window == NULL; i++) {
+        Sleep(25);
+        window = FindProcessWindow(process.dwProcessId, "MainWindow");
+    }
+    if (window == NULL) {
+        fprintf(stderr, "click_bench: the program's window did not appear (is there a display?)\n");
+        EndProgram(&process, NULL);
+        return 2;
+    }
+    HWND batch = ChildByText(window, "Batch File"), log = ChildByText(window, "Log File");
+    HWND subDirectory = ChildByText(window, "Sub Directory"), useOutput = ChildByText(window, "Use Output");
+    SetText(GetDlgItem(window, CmdSplitSize), sizeText);
+    SetText(GetDlgItem(window, CmdOutputPath), outDir);
+    SetText(GetDlgItem(window, CmdFileName), name);
+    ClickOff(batch);
+    ClickOff(log);
+    ClickOff(subDirectory);
+    if (Checked(batch) || Checked(log) || Checked(subDirectory) || !Checked(useOutput) ||
+        !IsWindowEnabled(GetDlgItem(window, CmdSplit))) {
+        fprintf(stderr, "click_bench: the window did not come up as a first start, or Split stayed disabled\n");
+        EndProgram(&process, window);
+        return 2;
+    }
+
+    if (!WaitForGo(&args)) {
+        fprintf(stderr, "click_bench: no start signal\n");
+        EndProgram(&process, window);
+        return 2;
+    }
+    double seconds = TimeSplitClick(window, process.dwProcessId, firstPiece);
+    HWND box = FindProcessWindow(process.dwProcessId, "#32770");
+    if (seconds < 0 || box != NULL) {
+        char text[512] = "";
+        if (box != NULL)
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        fprintf(stderr, "click_bench: the split did not end, or showed a box: %s\n", text);
+        TerminateProcess(process.hProcess, 1);
+        EndProgram(&process, NULL);
+        return 1;
+    }
+    EndProgram(&process, window);
+    PrintSeconds(seconds);
+    return 0;
+}

@@ -1,0 +1,47 @@
+#!/bin/sh
+# A source error stops the help compiler with "file:line: reason" and exit code 1, and writes no
+# help file.   sh compiler_errors.sh COMPILER
+compiler=$1
+here=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+
+check() { # line reason source
+    printf '%s' "$3" >"$work/help.hps"
+    status=0
+    "$here/scripts/wine-run" "$compiler" "Z:$work/help.hps" "Z:$work/help.hlp" 2>"$work/said" >/dev/null || status=$?
+    said=$(tr -d '\r' <"$work/said")
+    if [ "$status" != 1 ] || [ "$said" != "Z:$work/help.hps:$1: $2" ] || [ -e "$work/help.hlp" ]; then
+        echo "FAIL: exit $status, said \"$said\", expected line $1: $2"
+        failed=1
+    fi
+}
+
+h='.help Test Help
+'
+check 3 "jump to unknown topic 'b'" "$h.topic a First
+See [[b]].
+"
+check 3 "context 'Intro' is already used by the topic at line 2" "$h.topic intro First
+.topic Intro Second
+"
+check 3 "context 'grxpqhmjz' has the same hash as 'hzylgvand' (line 2): rename one" "$h.topic hzylgvand First
+.topic grxpqhmjz Second
+"
+check 3 "character U+2603 is not in the Windows-1252 code page of the help file" "$h.topic a First
+A snowman $(printf '\342\230\203') here.
+"
+check 3 "bold run not closed on this line" "$h.topic a First
+Some **bold
+text.**
+"
+check 5 "map number 7 is already given to topic 'a'" "$h.topic a First
+.map 7
+.topic b Second
+.map 7
+"
+check 1 "the source gives no help title ('.help')" ".topic a First
+Text.
+"
+exit $failed

@@ -1,0 +1,185 @@
+// The form's rules on the real main window in this process: what the title, the panes and the
+// enabled states show for the chosen file and options, and how a file is chosen.
+#include "support/Support.h"
+
+#include "resources/resource.h"
+
+#include <shlobj.h>
+
+class Form : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(Start());
+        home = AppState.CurrentDirectory;
+    }
+
+    std::string home;
+};
+
+TEST_F(Form, SplitIsEnabledFor2To999PiecesAndThePresetsFollowTheSize)
+{
+    ASSERT_TRUE(WriteBytes(folder / "data.zip", RandomBytes(2931000)));
+    Type(AppState.FileNameEdit, "data.zip");
+    EXPECT_EQ(Text(AppState.MainWindow), home + "\\data.zip");
+    EXPECT_EQ(Text(AppState.StatusNamePane), "data.zip");
+    EXPECT_EQ(Text(AppState.StatusSizePane), "2931000 bytes");
+    HWND none = NULL;
+    const struct {
+        const char *size, *pieces;
+        bool enabled;
+        HWND preset;
+    } rows[] = {
+        {"1457000", "3 splits", true, AppState.Preset144Radio},
+        {"730000", "5 splits", true, AppState.Preset720Radio},
+        {"2934", "999 splits", true, none},
+        {"2931", "0 splits", false, none},                       // 1000 pieces
+        {"2931000", "0 splits", false, AppState.Preset288Radio}, // one piece
+        {"", "0 splits", false, none},
+        {"9999999999", "0 splits", false, none}, // held at the largest signed 32-bit size
+        {"00000029310", "0 splits", false, none}, // only ten characters count: 2931
+    };
+    for (const auto &row : rows) {
+        Type(AppState.SplitSizeEdit, row.size);
+        EXPECT_EQ(Text(AppState.StatusPiecesPane), row.pieces) << row.size;
+        EXPECT_EQ(IsWindowEnabled(AppState.SplitButton) != FALSE, row.enabled) << row.size;
+        for (HWND radio : {AppState.Preset288Radio, AppState.Preset144Radio, AppState.Preset720Radio})
+            EXPECT_EQ(Checked(radio), radio == row.preset) << row.size << ", preset " << Text(radio);
+    }
+
+    // A preset writes its size into the field.
+    const struct {
+        HWND radio;
+        const char *size;
+    } presets[] = {{AppState.Preset288Radio, "2931000"}, {AppState.Preset144Radio, "1457000"},
+                   {AppState.Preset720Radio, "730000"}};
+    for (const auto &preset : presets) {
+        Click(preset.radio);
+        EXPECT_EQ(Text(AppState.SplitSizeEdit), preset.size);
+        EXPECT_EQ(AppState.SplitSize, atoi(preset.size));
+    }
+
+    CreateDirectoryA((folder / "album").c_str(), NULL);
+    ASSERT_TRUE(WriteBytes(folder / "empty.bin", Bytes()));
+    for (const char *name : {"album", "empty.bin", "missing.bin"}) {
+        Type(AppState.FileNameEdit, name);
+        EXPECT_FALSE(IsWindowEnabled(AppState.SplitButton)) << name;
+    }
+    EXPECT_EQ(Text(AppState.MainWindow), "Morvane 3.2") << "a missing file is no selection";
+    Type(AppState.FileNameEdit, "album");
+    EXPECT_EQ(Text(AppState.StatusSizePane), "is a folder");
+    Type(AppState.FileNameEdit, "empty.bin");
+    EXPECT_EQ(Text(AppState.StatusSizePane), "0 bytes");
+}
+
+TEST_F(Form, SubDirectoryKeepsEveryPiecePathWithin259Characters)
+{
+    Type(AppState.FileNameEdit, "data.zip");
+    // folder \ data \ data.001: the folder may have 256 - 2 x 4 - 3 characters
+    const std::string fits = "C:\\" + std::string(242, 'f');
+    for (const std::string &output : {fits, fits + "f"}) {
+        Type(AppState.OutputPathEdit, output);
+        EXPECT_EQ(IsWindowEnabled(AppState.SubDirectoryCheck) != FALSE, output == fits) << output.size();
+    }
+    Click(AppState.UseOutputCheck); // the short current folder counts now
+    EXPECT_TRUE(IsWindowEnabled(AppState.SubDirectoryCheck));
+    EXPECT_FALSE(IsWindowEnabled(AppState.OutputPathEdit));
+    EXPECT_FALSE(IsWindowEnabled(AppState.BrowseButton));
+    Click(AppState.UseOutputCheck);
+    EXPECT_FALSE(IsWindowEnabled(AppState.SubDirectoryCheck));
+    EXPECT_TRUE(IsWindowEnabled(AppState.OutputPathEdit));
+    EXPECT_TRUE(IsWindowEnabled(AppState.BrowseButton));
+}
+
+static std::string TipText(HWND tooltip, HWND button)
+{
+    char text[256] = "";
+    TOOLINFOA tool = {};
+    tool.cbSize = 44;
+    tool.hwnd = button;
+    tool.lpszText = text;
+    SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, (LPARAM)&tool);
+    return text;
+}
+
+TEST_F(Form, ThePinKeepsTheWindowOnTop)
+{
+    for (bool onTop : {true, false}) {
+        Click(AppState.PinButton);
+        EXPECT_EQ((GetWindowLongA(AppState.MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, onTop);
+        EXPECT_EQ((HICON)SendMessageA(AppState.PinButton, BM_GETIMAGE, IMAGE_ICON, 0),
+                  onTop ? AppState.PinOnIcon : AppState.PinOffIcon);
+        EXPECT_EQ(TipText(AppState.PinTooltip, AppState.PinButton), onTop ? "always on top" : "click to keep on top");
+    }
+}
+
+TEST_F(Form, ADroppedFileIsSelectedAndWithAutoSplitSplitAtOnce)
+{
+    std::string source = folder / "src";
+    CreateDirectoryA(source.c_str(), NULL);
+    ASSERT_TRUE(WriteBytes(source + "\\data.bin", RandomBytes(3000000)));
+    ASSERT_TRUE(WriteBytes(source + "\\one.bin", RandomBytes(1000)));
+    Drop(source + "\\data.bin");
+    EXPECT_EQ(Text(AppState.FileNameEdit), "data.bin");
+    EXPECT_EQ(Text(AppState.MainWindow), source + "\\data.bin");
+    EXPECT_STREQ(AppState.CurrentDirectory, source.c_str());
+    EXPECT_FALSE(Exists(folder / "data")) << "no Auto Split: only selected";
+
+    Command(CmdAutoSplit);
+    Drop(source + "\\one.bin"); // one piece: nothing to split
+    EXPECT_FALSE(Exists(folder / "one"));
+    Drop(source + "\\data.bin"); // into the first run's output folder and sub-folder
+    EXPECT_EQ(ReadBytes(folder / "data\\data.003").size(), 86000u);
+    EXPECT_TRUE(Exists(folder / "data\\data.log"));
+}
+
+TEST_F(Form, ADropFromAFolderThatCannotBeEnteredSelectsAndSplitsNothingElsewhere)
+{
+    ASSERT_TRUE(WriteBytes(folder / "data.bin", RandomBytes(3000000))); // the same name, here
+    Command(CmdAutoSplit);
+    // The ANSI drop gives '?' for a character outside the code page: no folder has that name.
+    std::string unreachable = folder / "f?lder\\";
+    boxes.Answer(IDOK);
+    Drop(unreachable + "data.bin");
+    EXPECT_TRUE(IsBox(boxes.Seen()[0], "Could not open the folder\n" + unreachable, "Error", MB_ICONERROR));
+    EXPECT_FALSE(Exists(folder / "data")) << "nothing was split";
+    EXPECT_EQ(Text(AppState.FileNameEdit), "");
+    EXPECT_FALSE(IsWindowEnabled(AppState.SplitButton));
+    EXPECT_STREQ(AppState.CurrentDirectory, home.c_str());
+}
+
+// The folder picker, answered with a folder given by its path as a user would pick it.
+static std::string PickedFolder;
+
+static LRESULT CALLBACK PickFolder(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND picker = (HWND)wParam;
+    if (code == HCBT_ACTIVATE && FindWindowExA(picker, NULL, "SysTreeView32", NULL) != NULL) {
+        SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, (LPARAM)PickedFolder.c_str());
+        PostMessageA(picker, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+TEST_F(Form, AFolderPickedWithAPathLongerThanTheOutputFieldIsRefused)
+{
+    // On C:, which the picker's tree shows quickly (Z: is the whole Linux file system).
+    std::vector<std::string> made = {"C:\\morvane-" + std::to_string(GetCurrentProcessId())};
+    while (made.back().size() < 258) {
+        made.push_back(made.back() + "\\" + std::string(257 - made.back().size() > 60 ? 40 : 257 - made.back().size(), 'd'));
+        CreateDirectoryA(made[made.size() - 2].c_str(), NULL);
+    }
+    ASSERT_TRUE(CreateDirectoryA(made.back().c_str(), NULL)) << made.back();
+    PickedFolder = made.back();
+    HHOOK hook = SetWindowsHookExA(WH_CBT, PickFolder, NULL, GetCurrentThreadId());
+    boxes.Answer(IDOK);
+    Click(AppState.BrowseButton);
+    UnhookWindowsHookEx(hook);
+    for (auto folder = made.rbegin(); folder != made.rend(); folder++)
+        RemoveDirectoryA(folder->c_str());
+    EXPECT_TRUE(IsBox(boxes.Seen()[0],
+                      PickedFolder + "\nis too long for the output path\n"
+                                     "Choose a folder whose path has at most 256 characters",
+                      "Error", MB_ICONERROR));
+    EXPECT_EQ(Text(AppState.OutputPathEdit), home) << "the old folder stays";
+}

@@ -1,0 +1,232 @@
+#include "support/Support.h"
+
+#include "app/Startup.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+#include <stdio.h>
+
+#include <fstream>
+
+Bytes RandomBytes(size_t size, uint32_t seed)
+{
+    Bytes bytes(size);
+    for (uint8_t &b : bytes) {
+        seed = seed * 1103515245u + 12345u;
+        b = (uint8_t)(seed >> 16);
+    }
+    return bytes;
+}
+
+bool WriteBytes(const std::string &path, const Bytes &bytes)
+{
+    std::ofstream file(path, std::ios::binary);
+    file.write((const char *)bytes.data(), bytes.size());
+    file.close();
+    return !file.fail();
+}
+
+std::string ReadText(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+Bytes ReadBytes(const std::string &path)
+{
+    std::string text = ReadText(path);
+    return Bytes(text.begin(), text.end());
+}
+
+bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+int RunAndWait(const std::string &commandLine, const std::string &folder)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL,
+                        folder.empty() ? NULL : folder.c_str(), &startup, &process))
+        return -1;
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return (int)code;
+}
+
+TempFolder::TempFolder(const std::string &base)
+{
+    static unsigned counter = 0;
+    char name[64];
+    snprintf(name, sizeof name, "\\morvane-%lu-%lu-%u", GetCurrentProcessId(), GetTickCount(), ++counter);
+    path_ = base + name;
+    if (!CreateDirectoryA(path_.c_str(), NULL))
+        ADD_FAILURE() << "cannot create " << path_;
+}
+
+TempFolder::~TempFolder() { RunAndWait("/bin/rm -rf " + Unix()); } // done after the test ends
+
+void TempFolder::RunLinux(const std::string &command) const
+{
+    std::string mark = *this / "linux.done";
+    RunAndWait("/bin/sh -c \"" + command + "; touch " + Unix() + "/linux.done\"");
+    for (int i = 0; i < 1200 && !Exists(mark); i++)
+        Sleep(50);
+    EXPECT_TRUE(DeleteFileA(mark.c_str())) << command << " did not end";
+}
+
+std::string TempFolder::Unix() const
+{
+    std::string path = path_.substr(2);
+    for (char &c : path)
+        if (c == '\\')
+            c = '/';
+    return path;
+}
+
+// The answerer of this thread's boxes (each test is a process of its own).
+static BoxAnswerer *Answerer = nullptr;
+
+static LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    char className[16] = "";
+    if (code == HCBT_ACTIVATE && GetClassNameA((HWND)wParam, className, sizeof className) &&
+        strcmp(className, "#32770") == 0 && GetDlgItem((HWND)wParam, 0xFFFF) != NULL)
+        Answerer->OnBox((HWND)wParam);
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+BoxAnswerer::BoxAnswerer()
+{
+    Answerer = this;
+    hook_ = SetWindowsHookExA(WH_CBT, BoxHook, NULL, GetCurrentThreadId());
+}
+
+BoxAnswerer::~BoxAnswerer()
+{
+    UnhookWindowsHookEx(hook_);
+    Answerer = nullptr;
+    EXPECT_TRUE(script_.empty()) << script_.size() << " scripted answer(s) left: an expected box never came";
+}
+
+void BoxAnswerer::Answer(int button, std::function<void()> action) { script_.push_back({button, action}); }
+
+// Wine's icon control has another id than Windows': the icon is found by its handle.
+static UINT IconOf(HWND box)
+{
+    static const struct {
+        LPCSTR id;
+        UINT style;
+    } icons[] = {{IDI_HAND, MB_ICONERROR},
+                 {IDI_EXCLAMATION, MB_ICONWARNING},
+                 {IDI_QUESTION, MB_ICONQUESTION},
+                 {IDI_ASTERISK, MB_ICONINFORMATION}};
+    for (HWND child = GetWindow(box, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT))
+        for (const auto &icon : icons)
+            if ((HICON)SendMessageA(child, STM_GETICON, 0, 0) == LoadIconA(NULL, icon.id))
+                return icon.style;
+    return 0;
+}
+
+void BoxAnswerer::OnBox(HWND box)
+{
+    for (HWND old : answered_)
+        if (old == box && IsWindow(box))
+            return;
+    answered_.push_back(box);
+    BoxSeen seen = {Text(GetDlgItem(box, 0xFFFF)), Text(box), IconOf(box),
+                    GetDlgItem(box, IDYES) != NULL ? (UINT)MB_YESNO : (UINT)MB_OK};
+    seen_.push_back(seen);
+    int answer = seen.buttons == MB_YESNO ? IDNO : IDOK;
+    if (script_.empty()) {
+        ADD_FAILURE() << "unexpected box \"" << seen.text << "\" (" << seen.caption << ")";
+    } else {
+        answer = script_.front().first;
+        if (script_.front().second)
+            script_.front().second();
+        script_.pop_front();
+    }
+    PostMessageA(box, WM_COMMAND, answer, 0);
+}
+
+::testing::AssertionResult IsBox(const BoxSeen &box, const std::string &text, const std::string &caption, UINT icon,
+                                 UINT buttons)
+{
+    if (box.text == text && box.caption == caption && box.icon == icon && box.buttons == buttons)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "box \"" << box.text << "\" (" << box.caption << ", icon " << box.icon
+                                         << ", buttons " << box.buttons << "), expected \"" << text << "\" ("
+                                         << caption << ", icon " << icon << ", buttons " << buttons << ")";
+}
+
+ProgramTest::ProgramTest()
+{
+    memset(&AppState, 0, sizeof AppState);
+    SetCurrentDirectoryA(folder.Path().c_str());
+    char name[80];
+    snprintf(name, sizeof name, "Software\\MorvaneTests\\%lu-%lu", GetCurrentProcessId(), GetTickCount());
+    scratchName_ = name;
+    RegCreateKeyA(HKEY_CURRENT_USER, name, &scratch_);
+    RedirectRegistry();
+}
+
+ProgramTest::~ProgramTest()
+{
+    if (IsWindow(AppState.MainWindow)) {
+        Shell_NotifyIconA(NIM_DELETE, &AppState.TrayIconData);
+        DestroyWindow(AppState.MainWindow);
+    }
+    RegOverridePredefKey(HKEY_CURRENT_USER, NULL);
+    RegCloseKey(scratch_);
+    SHDeleteKeyA(HKEY_CURRENT_USER, scratchName_.c_str());
+}
+
+void ProgramTest::Start()
+{
+    StartProgram(GetModuleHandleA(NULL));
+    ASSERT_TRUE(IsWindow(AppState.MainWindow));
+}
+
+void ProgramTest::Drop(const std::string &path)
+{
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + path.size() + 2);
+    DROPFILES *drop = (DROPFILES *)GlobalLock(memory);
+    drop->pFiles = sizeof(DROPFILES);
+    memcpy(drop + 1, path.c_str(), path.size()); // the list ends in two NULs, zeroed by GHND
+    GlobalUnlock(memory);
+    SendMessageA(AppState.MainWindow, WM_DROPFILES, (WPARAM)memory, 0); // the handler frees it
+}
+
+bool ProgramTest::QuitPosted()
+{
+    MSG message;
+    return PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+
+bool Checked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+std::string Text(HWND window)
+{
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+Bytes ProgramValue(const char *name, DWORD *type)
+{
+    Bytes value(1024);
+    DWORD size = (DWORD)value.size();
+    HKEY key = NULL;
+    RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Drelwick\\Morvane", 0, KEY_READ, &key);
+    if (RegQueryValueExA(key, name, NULL, type, value.data(), &size) != ERROR_SUCCESS)
+        size = 0;
+    RegCloseKey(key);
+    value.resize(size);
+    return value;
+}

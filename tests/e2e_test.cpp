@@ -64,14 +64,21 @@ TEST_F(RealProgram, APersonSplitsRejoinsAndFindsTheSettingsKept)
         program.SetText(program.Control(CmdSplitSize), "730000");
         ASSERT_TRUE(program.ClickAndWait(program.ChildByText("Batch File")));
         ASSERT_TRUE(program.ClickAndWait(program.Control(CmdOnTop)));
-        PostMessageA(program.Window(), 0x203, 0, WM_RBUTTONUP);
-        HWND menu = program.WaitForWindow("#32768");
-        ASSERT_NE(menu, (HWND)NULL) << "the tray menu did not open";
-        EXPECT_GT(ColoursOnceDrawn(menu, 2), 2) << "the menu is drawn";
-        for (UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) // to Exit, past the separators
-            PostMessageA(menu, WM_KEYDOWN, key, 0);
+        for (int downs : {1, 1, 4}) { // Auto Split on and off, then Exit (past the separators)
+            PostMessageA(program.Window(), 0x203, 0, WM_RBUTTONUP);
+            HWND menu = program.WaitForWindow("#32768");
+            ASSERT_NE(menu, (HWND)NULL) << "the tray menu did not open";
+            EXPECT_GT(ColoursOnceDrawn(menu, 2), 2) << "the menu is drawn";
+            for (int i = 0; i < downs; i++)
+                PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+            for (int i = 0; i < 200 && IsWindowVisible(menu); i++)
+                Sleep(25);
+        }
         EXPECT_EQ(program.WaitExit(), 0);
     }
+    // log 0x04, Use Output 0x08, Sub Directory 0x10 and on top 0x01; Auto Split 0x20 off again
+    EXPECT_EQ(ProgramValue("ChkBits"), Bytes({0x1D, 0, 0, 0}));
     RunningProgram again(folder.Path());
     ASSERT_NE(again.Window(), (HWND)NULL);
     EXPECT_EQ(again.Text(again.Control(CmdSplitSize)), "730000");
@@ -135,6 +142,15 @@ static int JumpLines(HWND viewer)
     return bands;
 }
 
+static BOOL CALLBACK FindBackButton(HWND child, LPARAM found)
+{
+    char text[16] = "";
+    GetWindowTextA(child, text, sizeof text);
+    if (strcmp(text, "&Back") == 0)
+        *(HWND *)found = child;
+    return TRUE;
+}
+
 // Started beside Morvane.hlp, as the build leaves it, F1 opens the help in the platform's viewer.
 TEST_F(RealProgram, HelpOpensTheViewerAtTheContents)
 {
@@ -149,6 +165,26 @@ TEST_F(RealProgram, HelpOpensTheViewerAtTheContents)
     for (int i = 0; i < 100 && lines < 14; i++, Sleep(50))
         lines = JumpLines(viewer);
     EXPECT_GE(lines, 14) << "the contents topic shows a jump to every other topic";
+
+    // A click on the first jump leads to its topic: the viewer's Back button comes alive.
+    HWND back = NULL;
+    EnumChildWindows(viewer, FindBackButton, (LPARAM)&back);
+    ASSERT_NE(back, (HWND)NULL);
+    EXPECT_FALSE(IsWindowEnabled(back));
+    int width = 0;
+    std::vector<uint32_t> pixels = Pixels(viewer, &width);
+    size_t green = std::find(pixels.begin(), pixels.end(), 0x008000u) - pixels.begin();
+    ASSERT_LT(green, pixels.size());
+    RECT area;
+    GetWindowRect(viewer, &area);
+    POINT point = {area.left + (int)(green % width) + 2, area.top + (int)(green / width)};
+    HWND page = WindowFromPoint(point);
+    ScreenToClient(page, &point);
+    PostMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    PostMessageA(page, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    for (int i = 0; i < 100 && !IsWindowEnabled(back); i++, Sleep(50))
+        EnumChildWindows(viewer, FindBackButton, (LPARAM)&back); // the buttons are made anew
+    EXPECT_TRUE(IsWindowEnabled(back)) << "the jump did not lead to its topic";
     PostMessageA(viewer, WM_CLOSE, 0, 0);
     PostMessageA(program.Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(), 0);

@@ -57,7 +57,7 @@ TEST_F(Engine, PiecesAreGnuSplitsAtEveryBoundary)
             boxes.Answer(IDOK);
         Split(base + ".bin", b.splitSize);
         if (b.pieces == 0) {
-            EXPECT_TRUE(IsBox(boxes.Seen().back(), b.text, b.caption, b.icon));
+            EXPECT_TRUE(IsBox(boxes.Seen(boxes.Count() - 1), b.text, b.caption, b.icon));
             EXPECT_FALSE(Exists(folder / (base + ".001")));
             continue;
         }
@@ -83,7 +83,7 @@ TEST_F(Engine, AnExistingPieceIsNeverWrittenOver)
     ASSERT_TRUE(WriteBytes(folder / "data.002", Bytes(4, 'k')));
     boxes.Answer(IDOK);
     Split("data.bin", 1000);
-    EXPECT_TRUE(IsBox(boxes.Seen()[0], "data.002 already exist", "Warning", MB_ICONWARNING));
+    EXPECT_TRUE(IsBox(boxes.Seen(0), "data.002 already exist", "Warning", MB_ICONWARNING));
     EXPECT_EQ(ReadBytes(folder / "data.001"), Bytes(source.begin(), source.begin() + 1000));
     EXPECT_EQ(ReadBytes(folder / "data.002"), Bytes(4, 'k'));
     EXPECT_FALSE(Exists(folder / "data.003"));
@@ -91,7 +91,8 @@ TEST_F(Engine, AnExistingPieceIsNeverWrittenOver)
     EXPECT_EQ(Text(AppState.StatusPiecesPane), "3 splits") << "idle again";
 }
 
-// scripts/test mounts a 1 MiB tmpfs and names it, as Wine sees it, in MORVANE_FULL_DISK.
+// scripts/test mounts a 1 MiB tmpfs and names it, as Wine sees it, in MORVANE_FULL_DISK. The second
+// piece is one transfer that finds 45,056 bytes free: Wine reports such a short write as success.
 TEST_F(Engine, AFullDiskStopsTheSplitAndRemovesTheIncompletePiece)
 {
     const char *disk = getenv("MORVANE_FULL_DISK");
@@ -100,13 +101,13 @@ TEST_F(Engine, AFullDiskStopsTheSplitAndRemovesTheIncompletePiece)
     TempFolder out(disk);
     Click(AppState.SubDirectoryCheck);
     Type(AppState.OutputPathEdit, out.Path());
-    Bytes source = RandomBytes(2000000);
+    Bytes source = RandomBytes(1060000);
     ASSERT_TRUE(WriteBytes(folder / "data.bin", source));
     boxes.Answer(IDOK);
-    Split("data.bin", 400000);
-    EXPECT_TRUE(IsBox(boxes.Seen()[0], "Could not write\ndata.003\nThe disk may be full", "Error", MB_ICONERROR));
-    EXPECT_EQ(ReadBytes(out / "data.002"), Bytes(source.begin() + 400000, source.begin() + 800000));
-    EXPECT_FALSE(Exists(out / "data.003"));
+    Split("data.bin", 1000000);
+    EXPECT_TRUE(IsBox(boxes.Seen(0), "Could not write\ndata.002\nThe disk may be full", "Error", MB_ICONERROR));
+    EXPECT_EQ(ReadBytes(out / "data.001"), Bytes(source.begin(), source.begin() + 1000000));
+    EXPECT_FALSE(Exists(out / "data.002"));
     EXPECT_FALSE(Exists(out / "data.bat"));
 }
 
@@ -125,10 +126,10 @@ TEST_F(Engine, SourcesThatCannotBeSplitAreRefusedBeforeAnythingIsWritten)
     Split("huge.iso", 1457000);
     boxes.Answer(IDOK);
     Split("gone.bin", 1457000);
-    EXPECT_TRUE(IsBox(boxes.Seen()[0],
+    EXPECT_TRUE(IsBox(boxes.Seen(0),
                       "huge.iso\nis too large to split\nFiles must be smaller than 2 GB (2,147,483,648 bytes)",
                       "Error", MB_ICONERROR));
-    EXPECT_TRUE(IsBox(boxes.Seen()[1], "gone.bin\ndoes not exist", "File Not Found", MB_ICONERROR));
+    EXPECT_TRUE(IsBox(boxes.Seen(1), "gone.bin\ndoes not exist", "File Not Found", MB_ICONERROR));
     EXPECT_FALSE(Exists(folder / "huge"));
     EXPECT_FALSE(Exists(folder / "gone.bin")) << "a missing source is never created";
 }
@@ -149,7 +150,8 @@ TEST_F(Engine, TheBatchFileGroupsItsCopyCommandsByTheNameLengths)
         int pieces;
         std::string text;
     } rows[] = {
-        {"data.zip", 5, Header("data.zip") + "COPY /B /Y data.001 + data.002 + data.003 + data.004 + data.005 data.zip\r\n"},
+        {"my.data.zip", 5, Header("my.data.zip") + "COPY /B /Y my.data.001 + my.data.002 + my.data.003 + my.data.004 + "
+                                                   "my.data.005 my.data.zip\r\n"},
         {"data", 2, Header("data") + "COPY /B /Y data.001 + data.002 data\r\n"},
         {"data.zip", 21, Header("data.zip") + twenty + " data.zip\r\nECHO Still Rejoining...\r\n"
                                                        "COPY /B /Y data.zip + data.021 data.zip\r\n"},
@@ -166,7 +168,7 @@ TEST_F(Engine, TheBatchFileGroupsItsCopyCommandsByTheNameLengths)
         Type(AppState.FileNameEdit, row.name);
         AppState.PieceCount = row.pieces;
         ASSERT_EQ(WriteBatchFile(), 1);
-        std::string batch = folder / (row.name.substr(0, row.name.find('.')) + ".bat");
+        std::string batch = folder / (row.name.substr(0, row.name.rfind('.')) + ".bat");
         EXPECT_EQ(ReadText(batch), row.text + "ECHO Rejoining Completed\r\n") << row.pieces << " of " << row.name;
         DeleteFileA(batch.c_str());
     }
@@ -278,9 +280,9 @@ TEST_F(Engine, ALogThatCannotListAPieceIsClosedBeforeItSaysSo)
     });
     Split("data.bin", 1000);
     CloseHandle(held);
-    ASSERT_EQ(boxes.Seen().size(), 2u);
-    EXPECT_TRUE(IsBox(boxes.Seen()[0], "data.log already exist\n\nDo you want to overwrite it?", "Log File Exist",
+    ASSERT_EQ(boxes.Count(), 2u);
+    EXPECT_TRUE(IsBox(boxes.Seen(0), "data.log already exist\n\nDo you want to overwrite it?", "Log File Exist",
                       MB_ICONWARNING, MB_YESNO));
-    EXPECT_TRUE(IsBox(boxes.Seen()[1], "Null file handle", "Error", MB_ICONERROR));
+    EXPECT_TRUE(IsBox(boxes.Seen(1), "Null file handle", "Error", MB_ICONERROR));
     EXPECT_TRUE(logClosed) << "the log was still open while its box was shown";
 }

@@ -141,22 +141,41 @@ TEST_F(Form, ADropFromAFolderThatCannotBeEnteredSelectsAndSplitsNothingElsewhere
     std::string unreachable = folder / "f?lder\\";
     boxes.Answer(IDOK);
     Drop(unreachable + "data.bin");
-    EXPECT_TRUE(IsBox(boxes.Seen()[0], "Could not open the folder\n" + unreachable, "Error", MB_ICONERROR));
+    EXPECT_TRUE(IsBox(boxes.Seen(0), "Could not open the folder\n" + unreachable, "Error", MB_ICONERROR));
     EXPECT_FALSE(Exists(folder / "data")) << "nothing was split";
     EXPECT_EQ(Text(AppState.FileNameEdit), "");
     EXPECT_FALSE(IsWindowEnabled(AppState.SplitButton));
     EXPECT_STREQ(AppState.CurrentDirectory, home.c_str());
 }
 
-// The folder picker, answered with a folder given by its path as a user would pick it.
+// The folder picker, answered with a folder given by its path as a user would pick it: the path
+// is selected again until the picker's tree shows it selected (it fills itself bit by bit), then OK.
 static std::string PickedFolder;
+static HWND Picker = NULL;
+
+static void CALLBACK PickOnceSelected(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND tree = FindWindowExA(Picker, NULL, "SysTreeView32", NULL);
+    char text[MAX_PATH] = "";
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&item);
+    if (PickedFolder.substr(PickedFolder.rfind('\\') + 1) != text) {
+        SendMessageA(Picker, BFFM_SETSELECTIONA, TRUE, (LPARAM)PickedFolder.c_str());
+        return;
+    }
+    KillTimer(NULL, timer);
+    PostMessageA(Picker, WM_COMMAND, IDOK, 0);
+}
 
 static LRESULT CALLBACK PickFolder(int code, WPARAM wParam, LPARAM lParam)
 {
-    HWND picker = (HWND)wParam;
-    if (code == HCBT_ACTIVATE && FindWindowExA(picker, NULL, "SysTreeView32", NULL) != NULL) {
-        SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, (LPARAM)PickedFolder.c_str());
-        PostMessageA(picker, WM_COMMAND, IDOK, 0);
+    if (code == HCBT_ACTIVATE && FindWindowExA((HWND)wParam, NULL, "SysTreeView32", NULL) != NULL) {
+        Picker = (HWND)wParam;
+        SetTimer(NULL, 0, 50, PickOnceSelected);
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
@@ -177,7 +196,7 @@ TEST_F(Form, AFolderPickedWithAPathLongerThanTheOutputFieldIsRefused)
     UnhookWindowsHookEx(hook);
     for (auto folder = made.rbegin(); folder != made.rend(); folder++)
         RemoveDirectoryA(folder->c_str());
-    EXPECT_TRUE(IsBox(boxes.Seen()[0],
+    EXPECT_TRUE(IsBox(boxes.Seen(0),
                       PickedFolder + "\nis too long for the output path\n"
                                      "Choose a folder whose path has at most 256 characters",
                       "Error", MB_ICONERROR));

@@ -115,12 +115,19 @@ const StoredValue Stored[] = {
          EXPECT_TRUE(AutoSplitChecked());
          EXPECT_FALSE(Checked(AppState.BatchFileCheck));
      }},
-    {"FolderTooLong", "CurrentDirectory", REG_SZ, Bytes(300, 'x'),
+    {"FolderTooLong", "CurrentDirectory", REG_SZ, Text0(std::string(257, 'x')),
      [] { EXPECT_STREQ(AppState.CurrentDirectory, AppState.StartDirectory); }},
     {"FolderGone", "CurrentDirectory", REG_SZ, Text0("C:\\gone"),
      [] {
          EXPECT_STREQ(AppState.CurrentDirectory, "C:\\gone") << "kept without a word";
          EXPECT_EQ(Text(AppState.OutputPathEdit), AppState.StartDirectory) << "the working directory stayed";
+     }},
+    {"Placement", "WinPos", REG_BINARY, Placement(SW_SHOWNORMAL, 44),
+     [] {
+         RECT area;
+         GetWindowRect(AppState.MainWindow, &area);
+         EXPECT_EQ(area.left * 1000 + area.top, 100 * 1000 + 100);
+         EXPECT_TRUE(IsWindowVisible(AppState.MainWindow));
      }},
     {"Minimised", "WinPos", REG_BINARY, Placement(SW_SHOWMINIMIZED, 44),
      [] { EXPECT_FALSE(IsWindowVisible(AppState.MainWindow)) << "only the tray icon"; }},
@@ -148,7 +155,7 @@ TEST_F(Settings, UninstallRemovesTheWholeKeyWhenAskedOrSaysItCannot)
     RegCloseKey(extra);
     boxes.Answer(IDNO);
     Command(CmdUninstall);
-    EXPECT_TRUE(IsBox(boxes.Seen()[0], "Do you want to uninstall Morvane 3.2 and remove registry settings?",
+    EXPECT_TRUE(IsBox(boxes.Seen(0), "Do you want to uninstall Morvane 3.2 and remove registry settings?",
                       "Uninstall", MB_ICONWARNING, MB_YESNO));
 
     // A registry out of reach: the user's root is not a key at all.
@@ -159,7 +166,7 @@ TEST_F(Settings, UninstallRemovesTheWholeKeyWhenAskedOrSaysItCannot)
     Command(CmdUninstall);
     RedirectRegistry();
     CloseHandle(notAKey);
-    EXPECT_TRUE(IsBox(boxes.Seen()[2], "Could not remove the registry key\nHKEY_CURRENT_USER\\Software\\Drelwick\\Morvane",
+    EXPECT_TRUE(IsBox(boxes.Seen(2), "Could not remove the registry key\nHKEY_CURRENT_USER\\Software\\Drelwick\\Morvane",
                       "Error", MB_ICONERROR));
     EXPECT_FALSE(QuitPosted()) << "after No, and after a failure, the program goes on";
     HKEY key = NULL;
@@ -171,7 +178,7 @@ TEST_F(Settings, UninstallRemovesTheWholeKeyWhenAskedOrSaysItCannot)
     boxes.Answer(IDYES);
     boxes.Answer(IDOK);
     Command(CmdUninstall);
-    EXPECT_TRUE(IsBox(boxes.Seen()[4],
+    EXPECT_TRUE(IsBox(boxes.Seen(4),
                       "Registry settings for Morvane 3.2 have been removed\n"
                       "Restarting Morvane 3.2 will create new settings in the registry",
                       "Uninstall Complete", MB_ICONINFORMATION));

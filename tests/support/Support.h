@@ -54,7 +54,9 @@ public:
     ~BoxAnswerer();
     // The button (IDOK, IDYES, IDNO) for the next box; the action runs while it is on screen.
     void Answer(int button, std::function<void()> action = nullptr);
-    const std::vector<BoxSeen> &Seen() const { return seen_; }
+    // The boxes seen so far, in order; an empty one past the last.
+    BoxSeen Seen(size_t index) const { return index < seen_.size() ? seen_[index] : BoxSeen{"(no box)", "", 0, 0}; }
+    size_t Count() const { return seen_.size(); }
     void OnBox(HWND box);
 
 private:

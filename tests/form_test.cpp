@@ -47,29 +47,22 @@ TEST_F(Form, SplitIsEnabledFor2To999PiecesAndThePresetsFollowTheSize)
             EXPECT_EQ(Checked(radio), radio == row.preset) << row.size << ", preset " << Text(radio);
     }
 
-    // A preset writes its size into the field.
-    const struct {
-        HWND radio;
-        const char *size;
-    } presets[] = {{AppState.Preset288Radio, "2931000"}, {AppState.Preset144Radio, "1457000"},
-                   {AppState.Preset720Radio, "730000"}};
-    for (const auto &preset : presets) {
-        Click(preset.radio);
-        EXPECT_EQ(Text(AppState.SplitSizeEdit), preset.size);
-        EXPECT_EQ(AppState.SplitSize, atoi(preset.size));
+    for (const auto &row : rows) { // a preset writes its size into the field
+        if (row.preset != NULL) {
+            Type(AppState.SplitSizeEdit, "");
+            Click(row.preset);
+            EXPECT_EQ(Text(AppState.SplitSizeEdit), row.size);
+        }
     }
 
     CreateDirectoryA((folder / "album").c_str(), NULL);
     ASSERT_TRUE(WriteBytes(folder / "empty.bin", Bytes()));
-    for (const char *name : {"album", "empty.bin", "missing.bin"}) {
-        Type(AppState.FileNameEdit, name);
-        EXPECT_FALSE(IsWindowEnabled(AppState.SplitButton)) << name;
+    for (auto name : {std::make_pair("album", "is a folder"), {"empty.bin", "0 bytes"}, {"missing.bin", ""}}) {
+        Type(AppState.FileNameEdit, name.first);
+        EXPECT_EQ(Text(AppState.StatusSizePane), name.second);
+        EXPECT_FALSE(IsWindowEnabled(AppState.SplitButton)) << name.first;
     }
     EXPECT_EQ(Text(AppState.MainWindow), "Morvane 3.2") << "a missing file is no selection";
-    Type(AppState.FileNameEdit, "album");
-    EXPECT_EQ(Text(AppState.StatusSizePane), "is a folder");
-    Type(AppState.FileNameEdit, "empty.bin");
-    EXPECT_EQ(Text(AppState.StatusSizePane), "0 bytes");
 }
 
 TEST_F(Form, SubDirectoryKeepsEveryPiecePathWithin259Characters)
@@ -81,25 +74,12 @@ TEST_F(Form, SubDirectoryKeepsEveryPiecePathWithin259Characters)
         Type(AppState.OutputPathEdit, output);
         EXPECT_EQ(IsWindowEnabled(AppState.SubDirectoryCheck) != FALSE, output == fits) << output.size();
     }
-    Click(AppState.UseOutputCheck); // the short current folder counts now
-    EXPECT_TRUE(IsWindowEnabled(AppState.SubDirectoryCheck));
-    EXPECT_FALSE(IsWindowEnabled(AppState.OutputPathEdit));
-    EXPECT_FALSE(IsWindowEnabled(AppState.BrowseButton));
-    Click(AppState.UseOutputCheck);
-    EXPECT_FALSE(IsWindowEnabled(AppState.SubDirectoryCheck));
-    EXPECT_TRUE(IsWindowEnabled(AppState.OutputPathEdit));
-    EXPECT_TRUE(IsWindowEnabled(AppState.BrowseButton));
-}
-
-static std::string TipText(HWND tooltip, HWND button)
-{
-    char text[256] = "";
-    TOOLINFOA tool = {};
-    tool.cbSize = 44;
-    tool.hwnd = button;
-    tool.lpszText = text;
-    SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, (LPARAM)&tool);
-    return text;
+    for (bool useOutput : {false, true}) { // without it, the short current folder counts
+        Click(AppState.UseOutputCheck);
+        EXPECT_EQ(IsWindowEnabled(AppState.SubDirectoryCheck) != FALSE, !useOutput);
+        EXPECT_EQ(IsWindowEnabled(AppState.OutputPathEdit) != FALSE, useOutput);
+        EXPECT_EQ(IsWindowEnabled(AppState.BrowseButton) != FALSE, useOutput);
+    }
 }
 
 TEST_F(Form, ThePinKeepsTheWindowOnTop)
@@ -109,7 +89,10 @@ TEST_F(Form, ThePinKeepsTheWindowOnTop)
         EXPECT_EQ((GetWindowLongA(AppState.MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, onTop);
         EXPECT_EQ((HICON)SendMessageA(AppState.PinButton, BM_GETIMAGE, IMAGE_ICON, 0),
                   onTop ? AppState.PinOnIcon : AppState.PinOffIcon);
-        EXPECT_EQ(TipText(AppState.PinTooltip, AppState.PinButton), onTop ? "always on top" : "click to keep on top");
+        char tip[64] = "";
+        TOOLINFOA tool = {44, 0, AppState.PinButton, 0, {0, 0, 0, 0}, NULL, tip, 0, NULL}; // 44: as registered
+        SendMessageA(AppState.PinTooltip, TTM_GETTEXTA, sizeof tip, (LPARAM)&tool);
+        EXPECT_STREQ(tip, onTop ? "always on top" : "click to keep on top");
     }
 }
 
@@ -182,20 +165,16 @@ static LRESULT CALLBACK PickFolder(int code, WPARAM wParam, LPARAM lParam)
 
 TEST_F(Form, AFolderPickedWithAPathLongerThanTheOutputFieldIsRefused)
 {
-    // On C:, which the picker's tree shows quickly (Z: is the whole Linux file system).
-    std::vector<std::string> made = {"C:\\morvane-" + std::to_string(GetCurrentProcessId())};
-    while (made.back().size() < 258) {
-        made.push_back(made.back() + "\\" + std::string(257 - made.back().size() > 60 ? 40 : 257 - made.back().size(), 'd'));
-        CreateDirectoryA(made[made.size() - 2].c_str(), NULL);
-    }
-    ASSERT_TRUE(CreateDirectoryA(made.back().c_str(), NULL)) << made.back();
-    PickedFolder = made.back();
+    // On C:, which the picker's tree shows quickly (Z: is the whole Linux file system): a folder
+    // name of 255 characters makes a path of 258.
+    PickedFolder = "C:\\morvane-" + std::to_string(GetCurrentProcessId());
+    PickedFolder.resize(258, 'd');
+    ASSERT_TRUE(CreateDirectoryA(PickedFolder.c_str(), NULL));
     HHOOK hook = SetWindowsHookExA(WH_CBT, PickFolder, NULL, GetCurrentThreadId());
     boxes.Answer(IDOK);
     Click(AppState.BrowseButton);
     UnhookWindowsHookEx(hook);
-    for (auto folder = made.rbegin(); folder != made.rend(); folder++)
-        RemoveDirectoryA(folder->c_str());
+    RemoveDirectoryA(PickedFolder.c_str());
     EXPECT_TRUE(IsBox(boxes.Seen(0),
                       PickedFolder + "\nis too long for the output path\n"
                                      "Choose a folder whose path has at most 256 characters",

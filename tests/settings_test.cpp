@@ -4,17 +4,15 @@
 
 #include "resources/resource.h"
 
-static const char ProgramKey[] = "Software\\Drelwick\\Morvane";
-
 static void Store(const char *name, DWORD type, const Bytes &data)
 {
     HKEY key = NULL;
     RegCreateKeyA(HKEY_CURRENT_USER, ProgramKey, &key);
-    RegSetValueExA(key, name, 0, type, data.data(), (DWORD)data.size());
+    RegSetValueExA(key, name, 0, type, (const BYTE *)data.data(), (DWORD)data.size());
     RegCloseKey(key);
 }
 
-static Bytes Dword(DWORD value) { return Bytes((uint8_t *)&value, (uint8_t *)&value + 4); }
+static Bytes Dword(DWORD value) { return Bytes((const char *)&value, 4); }
 
 static bool AutoSplitChecked()
 {
@@ -44,14 +42,14 @@ TEST_F(Settings, AFirstStartRunsOnTheDefaultsAndTheExitSavesThem)
     std::string folderValue = folder.Path();
     folderValue.resize(257, '\0'); // the whole field, terminator and what follows it
     DWORD type = 0;
-    EXPECT_EQ(ProgramValue("CurrentDirectory", &type), Bytes(folderValue.begin(), folderValue.end()));
+    EXPECT_EQ(ProgramValue("CurrentDirectory", &type), folderValue);
     EXPECT_EQ(type, (DWORD)REG_SZ);
-    EXPECT_EQ(ProgramValue("OutputDirectory"), Bytes(folderValue.begin(), folderValue.end()));
-    EXPECT_EQ(ProgramValue("WinPos", &type).size(), 44u);
-    EXPECT_EQ(type, (DWORD)REG_BINARY);
+    EXPECT_EQ(ProgramValue("OutputDirectory"), folderValue);
     EXPECT_EQ(ProgramValue("SplitSize", &type), Dword(1457000));
     EXPECT_EQ(type, (DWORD)REG_DWORD);
     EXPECT_EQ(ProgramValue("ChkBits"), Dword(0x1E));
+    EXPECT_EQ(ProgramValue("WinPos", &type).size(), 44u);
+    EXPECT_EQ(type, (DWORD)REG_BINARY);
 }
 
 // Each bit of ChkBits, set and clear, is loaded into its option and saved back from it.
@@ -87,52 +85,38 @@ struct StoredValue {
 static Bytes Placement(UINT showCmd, size_t size)
 {
     WINDOWPLACEMENT placement = {44, 0, showCmd, {0, 0}, {0, 0}, {100, 100, 371, 360}};
-    Bytes bytes((uint8_t *)&placement, (uint8_t *)&placement + 44);
-    bytes.resize(size, 0);
+    Bytes bytes((const char *)&placement, 44);
+    bytes.resize(size, '\0');
     return bytes;
 }
 
-static Bytes Text0(const std::string &text) { return Bytes(text.c_str(), text.c_str() + text.size() + 1); }
+static Bytes Text0(const std::string &text) { return text + '\0'; }
 
-static void ExpectDefaultSize()
-{
-    EXPECT_EQ(Text(AppState.SplitSizeEdit), "1457000");
-    EXPECT_TRUE(Checked(AppState.Preset144Radio));
-}
+static void ExpectDefaultSize() { EXPECT_EQ(Text(AppState.SplitSizeEdit), "1457000"); }
+
+static bool Visible() { return IsWindowVisible(AppState.MainWindow) != FALSE; }
 
 const StoredValue Stored[] = {
     {"SplitSizeZero", "SplitSize", REG_DWORD, Dword(0), ExpectDefaultSize},
     {"SplitSizeNegative", "SplitSize", REG_DWORD, Dword((DWORD)-5), ExpectDefaultSize},
-    {"SplitSize720", "SplitSize", REG_DWORD, Dword(730000),
-     [] {
-         EXPECT_EQ(Text(AppState.SplitSizeEdit), "730000");
-         EXPECT_TRUE(Checked(AppState.Preset720Radio));
-     }},
-    {"ChkBitsOfFiveBytes", "ChkBits", REG_DWORD, Bytes(5, 0), [] { EXPECT_TRUE(Checked(AppState.BatchFileCheck)); }},
+    {"ChkBitsOfFiveBytes", "ChkBits", REG_DWORD, Bytes(5, '\0'), [] { EXPECT_TRUE(Checked(AppState.BatchFileCheck)); }},
     {"ChkBitsAsBinary", "ChkBits", REG_BINARY, Dword(0x21),
-     [] {
-         EXPECT_TRUE(Topmost());
-         EXPECT_TRUE(AutoSplitChecked());
-         EXPECT_FALSE(Checked(AppState.BatchFileCheck));
-     }},
+     [] { EXPECT_TRUE(Topmost() && AutoSplitChecked() && !Checked(AppState.BatchFileCheck)); }},
     {"FolderTooLong", "CurrentDirectory", REG_SZ, Text0(std::string(257, 'x')),
      [] { EXPECT_STREQ(AppState.CurrentDirectory, AppState.StartDirectory); }},
     {"FolderGone", "CurrentDirectory", REG_SZ, Text0("C:\\gone"),
      [] {
-         EXPECT_STREQ(AppState.CurrentDirectory, "C:\\gone") << "kept without a word";
-         EXPECT_EQ(Text(AppState.OutputPathEdit), AppState.StartDirectory) << "the working directory stayed";
+         EXPECT_STREQ(AppState.CurrentDirectory, "C:\\gone");
+         EXPECT_EQ(Text(AppState.OutputPathEdit), AppState.StartDirectory) << "the working folder stayed";
      }},
     {"Placement", "WinPos", REG_BINARY, Placement(SW_SHOWNORMAL, 44),
      [] {
          RECT area;
          GetWindowRect(AppState.MainWindow, &area);
-         EXPECT_EQ(area.left * 1000 + area.top, 100 * 1000 + 100);
-         EXPECT_TRUE(IsWindowVisible(AppState.MainWindow));
+         EXPECT_TRUE(Visible() && area.left == 100 && area.top == 100);
      }},
-    {"Minimised", "WinPos", REG_BINARY, Placement(SW_SHOWMINIMIZED, 44),
-     [] { EXPECT_FALSE(IsWindowVisible(AppState.MainWindow)) << "only the tray icon"; }},
-    {"PlacementTooLong", "WinPos", REG_BINARY, Placement(SW_SHOWMINIMIZED, 45),
-     [] { EXPECT_TRUE(IsWindowVisible(AppState.MainWindow)); }},
+    {"Minimised", "WinPos", REG_BINARY, Placement(SW_SHOWMINIMIZED, 44), [] { EXPECT_FALSE(Visible()); }},
+    {"PlacementTooLong", "WinPos", REG_BINARY, Placement(SW_SHOWMINIMIZED, 45), [] { EXPECT_TRUE(Visible()); }},
 };
 
 class StoredValues : public ProgramTest, public ::testing::WithParamInterface<StoredValue> {};
@@ -170,8 +154,7 @@ TEST_F(Settings, UninstallRemovesTheWholeKeyWhenAskedOrSaysItCannot)
                       "Error", MB_ICONERROR));
     EXPECT_FALSE(QuitPosted()) << "after No, and after a failure, the program goes on";
     HKEY key = NULL;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Drelwick\\Morvane\\Extra", 0, KEY_READ, &key),
-              ERROR_SUCCESS);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Drelwick\\Morvane\\Extra", 0, KEY_READ, &key), 0);
     RegCloseKey(key);
 
     // Reachable, with a subkey of its own: the whole key goes, the maker key stays, nothing is saved.

@@ -20,26 +20,11 @@ check() { # line reason source
 
 h='.help Test Help
 '
-check 3 "jump to unknown topic 'b'" "$h.topic a First
-See [[b]].
-"
 check 3 "context 'Intro' is already used by the topic at line 2" "$h.topic intro First
 .topic Intro Second
 "
-check 3 "context 'grxpqhmjz' has the same hash as 'hzylgvand' (line 2): rename one" "$h.topic hzylgvand First
-.topic grxpqhmjz Second
-"
 check 3 "character U+2603 is not in the Windows-1252 code page of the help file" "$h.topic a First
 A snowman $(printf '\342\230\203') here.
-"
-check 3 "bold run not closed on this line" "$h.topic a First
-Some **bold
-text.**
-"
-check 5 "map number 7 is already given to topic 'a'" "$h.topic a First
-.map 7
-.topic b Second
-.map 7
 "
 check 1 "the source gives no help title ('.help')" ".topic a First
 Text.

@@ -1,7 +1,5 @@
 #include "support/Support.h"
 
-#include "app/Startup.h"
-
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <stdio.h>
@@ -10,10 +8,10 @@
 
 Bytes RandomBytes(size_t size, uint32_t seed)
 {
-    Bytes bytes(size);
-    for (uint8_t &b : bytes) {
+    Bytes bytes(size, '\0');
+    for (char &b : bytes) {
         seed = seed * 1103515245u + 12345u;
-        b = (uint8_t)(seed >> 16);
+        b = (char)(seed >> 16);
     }
     return bytes;
 }
@@ -21,21 +19,15 @@ Bytes RandomBytes(size_t size, uint32_t seed)
 bool WriteBytes(const std::string &path, const Bytes &bytes)
 {
     std::ofstream file(path, std::ios::binary);
-    file.write((const char *)bytes.data(), bytes.size());
+    file.write(bytes.data(), bytes.size());
     file.close();
     return !file.fail();
 }
 
-std::string ReadText(const std::string &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 Bytes ReadBytes(const std::string &path)
 {
-    std::string text = ReadText(path);
-    return Bytes(text.begin(), text.end());
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -158,9 +150,8 @@ void BoxAnswerer::OnBox(HWND box)
 {
     if (box.text == text && box.caption == caption && box.icon == icon && box.buttons == buttons)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "box \"" << box.text << "\" (" << box.caption << ", icon " << box.icon
-                                         << ", buttons " << box.buttons << "), expected \"" << text << "\" ("
-                                         << caption << ", icon " << icon << ", buttons " << buttons << ")";
+    return ::testing::AssertionFailure() << "the box was \"" << box.text << "\" (" << box.caption << ", icon "
+                                         << box.icon << ", buttons " << box.buttons << ")";
 }
 
 ProgramTest::ProgramTest()
@@ -183,12 +174,6 @@ ProgramTest::~ProgramTest()
     RegOverridePredefKey(HKEY_CURRENT_USER, NULL);
     RegCloseKey(scratch_);
     SHDeleteKeyA(HKEY_CURRENT_USER, scratchName_.c_str());
-}
-
-void ProgramTest::Start()
-{
-    StartProgram(GetModuleHandleA(NULL));
-    ASSERT_TRUE(IsWindow(AppState.MainWindow));
 }
 
 void ProgramTest::Drop(const std::string &path)
@@ -214,19 +199,98 @@ bool Checked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BS
 std::string Text(HWND window)
 {
     char text[1024] = "";
-    GetWindowTextA(window, text, sizeof text);
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, NULL);
     return text;
 }
 
 Bytes ProgramValue(const char *name, DWORD *type)
 {
-    Bytes value(1024);
+    Bytes value(1024, '\0');
     DWORD size = (DWORD)value.size();
     HKEY key = NULL;
-    RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Drelwick\\Morvane", 0, KEY_READ, &key);
-    if (RegQueryValueExA(key, name, NULL, type, value.data(), &size) != ERROR_SUCCESS)
+    RegOpenKeyExA(HKEY_CURRENT_USER, ProgramKey, 0, KEY_READ, &key);
+    if (RegQueryValueExA(key, name, NULL, type, (BYTE *)&value[0], &size) != ERROR_SUCCESS)
         size = 0;
     RegCloseKey(key);
     value.resize(size);
     return value;
 }
+
+// The build folder as Wine sees it; CMake gives it.
+static const char ProgramPath[] = MORVANE_BUILD_DIR "/Morvane.exe";
+
+static HWND FindProcessWindow(DWORD pid, const char *className, const char *caption)
+{
+    for (HWND window = FindWindowExA(NULL, NULL, className, caption); window != NULL;
+         window = FindWindowExA(NULL, window, className, caption)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == pid && IsWindowVisible(window))
+            return window;
+    }
+    return NULL;
+}
+
+RunningProgram::RunningProgram(const std::string &folder) : process_(), window_(NULL)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (CreateProcessA(ProgramPath, NULL, NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &process_))
+        window_ = WaitForWindow("MainWindow");
+}
+
+RunningProgram::~RunningProgram()
+{
+    if (process_.hProcess == NULL)
+        return;
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(process_.hProcess, 99);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+HWND RunningProgram::ChildByText(const std::string &text) const
+{
+    for (HWND child = GetWindow(window_, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT))
+        if (Text(child) == text)
+            return child;
+    return NULL;
+}
+
+void RunningProgram::SetText(HWND field, const std::string &text)
+{
+    SendMessageTimeoutA(field, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 10000, NULL);
+}
+
+bool RunningProgram::ClickAndWait(HWND button)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result) != 0;
+}
+
+HWND RunningProgram::WaitForWindow(const char *className, const char *caption)
+{
+    for (int i = 0; i < 400; i++) {
+        HWND found = FindProcessWindow(process_.dwProcessId, className, caption);
+        if (found != NULL)
+            return found;
+        Sleep(25);
+    }
+    return NULL;
+}
+
+void RunningProgram::Answer(HWND box, int button)
+{
+    PostMessageA(box, WM_COMMAND, button, 0);
+    for (int i = 0; i < 400 && IsWindow(box); i++)
+        Sleep(25);
+}
+
+int RunningProgram::WaitExit()
+{
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process_.hProcess, &code);
+    return (int)code;
+}
+

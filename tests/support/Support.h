@@ -2,6 +2,7 @@
 // this process on a redirected registry.
 #pragma once
 
+#include "app/Startup.h"
 #include "core/AppState.h"
 
 #include <gtest/gtest.h>
@@ -11,13 +12,13 @@
 #include <string>
 #include <vector>
 
-typedef std::vector<uint8_t> Bytes;
+// File contents, byte for byte.
+typedef std::string Bytes;
 
 // Pseudo-random bytes from a seed; every value 0 ... 255 occurs, NUL and Ctrl-Z included.
 Bytes RandomBytes(size_t size, uint32_t seed = 7);
 bool WriteBytes(const std::string &path, const Bytes &bytes);
 Bytes ReadBytes(const std::string &path); // empty when the file cannot be read
-std::string ReadText(const std::string &path);
 bool Exists(const std::string &path);
 
 // Runs a command line in a folder and waits; its exit code, or -1.
@@ -77,7 +78,12 @@ protected:
     ProgramTest();
     ~ProgramTest() override;
 
-    void Start(); // once per test; settings may be written to the registry before
+    // Once per test; settings may be written to the registry before.
+    void Start()
+    {
+        StartProgram(GetModuleHandleA(NULL));
+        ASSERT_TRUE(IsWindow(AppState.MainWindow));
+    }
     void Command(int id) { SendMessageA(AppState.MainWindow, WM_COMMAND, id, 0); }
     void Drop(const std::string &path); // as Explorer drops one file
     void Type(HWND field, const std::string &text) { SetWindowTextA(field, text.c_str()); }
@@ -94,6 +100,37 @@ private:
 
 void Click(HWND button); // BM_CLICK: a check box flips, then its command runs
 bool Checked(HWND button);
-std::string Text(HWND window);
-// A registry value of the program's key as raw bytes (empty when absent), and its type.
+std::string Text(HWND window); // of this process's windows or another's
+// The program's key under HKEY_CURRENT_USER, and one of its values as raw bytes (empty when absent).
+const char ProgramKey[] = "Software\\Drelwick\\Morvane";
 Bytes ProgramValue(const char *name, DWORD *type = nullptr);
+
+// Drives the real Morvane.exe from another process, as a person would: it starts the program,
+// types into its fields, clicks, reads and answers its boxes, and waits for it to end.
+class RunningProgram {
+public:
+    // Starts build\Morvane.exe in the folder and waits for its visible main window.
+    explicit RunningProgram(const std::string &folder);
+    ~RunningProgram(); // ends the process if it is still running
+
+    HWND Window() const { return window_; }
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+    HWND ChildByText(const std::string &text) const;
+
+    void SetText(HWND field, const std::string &text); // runs the field's command
+    void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); } // returns at once
+    bool ClickAndWait(HWND button); // false when the click did not return (a box is open)
+    void Key(UINT key) { PostMessageA(window_, WM_KEYDOWN, key, 0); }
+
+    // A box (or another window of the class and caption) of the program; null after 10 s.
+    HWND WaitForWindow(const char *className = "#32770", const char *caption = nullptr);
+    void Answer(HWND box, int button); // and waits until it is gone
+    int WaitExit();                    // the exit code, or -1 after 20 s
+
+private:
+    PROCESS_INFORMATION process_;
+    HWND window_;
+};
+
+// The text of a box found by WaitForWindow.
+inline std::string BoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }

@@ -7,7 +7,6 @@
 
 #include <shlwapi.h>
 
-
 // A pixel the screen shows in a window's client area.
 static COLORREF PixelAt(HWND window, int x, int y)
 {

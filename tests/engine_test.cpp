@@ -96,14 +96,15 @@ TEST_F(Engine, AFullDiskStopsTheSplitAndRemovesTheIncompletePiece)
 
 TEST_F(Engine, SourcesThatCannotBeSplitAreRefusedBeforeAnythingIsWritten)
 {
-    HANDLE huge = CreateFileA((folder / "huge.iso").c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
-    LONG high = 0;
-    SetFilePointer(huge, (LONG)0x80000000, &high, FILE_BEGIN); // 2 GiB that take no room
-    ASSERT_TRUE(SetEndOfFile(huge));
-    CloseHandle(huge);
-    Type(AppState.FileNameEdit, "huge.iso");
-    EXPECT_EQ(Text(AppState.StatusSizePane), "2 GB or more");
-    EXPECT_FALSE(IsWindowEnabled(AppState.SplitButton));
+    for (LONG high : {1, 0}) { // 4 GiB + 5 bytes (not 5 bytes), then 2 GiB: files that take no room
+        HANDLE huge = CreateFileA((folder / "huge.iso").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        SetFilePointer(huge, high ? 5 : (LONG)0x80000000, &high, FILE_BEGIN);
+        ASSERT_TRUE(SetEndOfFile(huge));
+        CloseHandle(huge);
+        Type(AppState.FileNameEdit, "huge.iso");
+        EXPECT_EQ(Text(AppState.StatusSizePane), "2 GB or more");
+        EXPECT_FALSE(IsWindowEnabled(AppState.SplitButton));
+    }
 
     boxes.Answer(IDOK);
     Split("huge.iso", 1457000);

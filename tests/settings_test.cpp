@@ -119,6 +119,8 @@ const StoredValue Stored[] = {
     {"PlacementTooLong", "WinPos", REG_BINARY, Placement(SW_SHOWMINIMIZED, 45), [] { EXPECT_TRUE(Visible()); }},
 };
 
+static void PrintTo(const StoredValue &value, std::ostream *out) { *out << value.what; } // in test lists
+
 class StoredValues : public ProgramTest, public ::testing::WithParamInterface<StoredValue> {};
 
 TEST_P(StoredValues, AreTakenOrFallBackToTheirDefaults)

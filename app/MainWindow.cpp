@@ -1,10 +1,10 @@
 #include "MainWindow.h"
 
-#include "shell/Shell.h"
 #include "core/UiHelpers.h"
 #include "form/Form.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
+#include "shell/Shell.h"
 #include "split/Split.h"
 
 #include <shlobj.h>
@@ -155,6 +155,13 @@ static void OnAutoSplit(void)
         CheckMenuItem(AppState.TrayMenu, CmdAutoSplit, MF_BYCOMMAND | MF_UNCHECKED);
 }
 
+// F12: the settings are gone once Uninstall says so, and the program ends without saving them.
+static void OnUninstall(void)
+{
+    if (Uninstall())
+        ExitProgram(1);
+}
+
 // Commands are told apart by the low 16 bits of wParam alone: a field's command runs for every
 // notification the field sends.
 static void OnCommand(HWND window, WORD id)
@@ -177,10 +184,7 @@ static void OnCommand(HWND window, WORD id)
     case CmdOnTop: SetFocus(window); SetOnTop(AppState.OnTop); break;
     case CmdOutputPath: OnOutputPathField(); break;
     case CmdBrowse: OnBrowse(window); break;
-    case CmdUninstall:
-        if (Uninstall())
-            ExitProgram(1);
-        break;
+    case CmdUninstall: OnUninstall(); break;
     case CmdAutoSplit: OnAutoSplit(); break;
     case CmdOption: SetFocus(window); break;
     default: break;

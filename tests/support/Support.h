@@ -1,5 +1,5 @@
-// The tests' one support layer: files and folders, a box answerer, and the program started in
-// this process on a redirected registry.
+// The tests' one support layer: files and folders, a box answerer, the program started in this
+// process on a redirected registry, and a driver for the real exe in another process.
 #pragma once
 
 #include "app/Startup.h"

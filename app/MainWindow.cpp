@@ -8,6 +8,7 @@
 #include "split/Split.h"
 
 #include <shlobj.h>
+#include <stddef.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -101,11 +102,16 @@ static void OnOutputPathField(void)
     UpdateSubDirOption();
 }
 
+#ifndef _WIN64
+// OPENFILENAME_SIZE_VERSION_400A: 76 bytes here (the SDK's macro is no constant).
+static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76, "the first open-file record");
+#endif
+
 static void OnOpenFile(HWND window)
 {
     OPENFILENAMEA dialog;
     memset(&dialog, 0, sizeof dialog);
-    dialog.lStructSize = 76; // the record's first version
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A; // the record's first version
     dialog.hwndOwner = window;
     dialog.lpstrFilter = "All Files (*.*)\0*.*\0\0";
     dialog.lpstrFile = AppState.SourcePath;

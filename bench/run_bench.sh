@@ -1,7 +1,9 @@
 #!/bin/sh
 # What a user waits for when Morvane splits a file, next to the platform's floor and two peers.
 #   sh bench/run_bench.sh [SIZE_MB] [RUNS]        (defaults: 1024 MiB, 5 runs)
-# The work folder is DIR/bench-work, DIR being $MORVANE_BENCH_DIR (default: build), so that the
+# It times the 32-bit build (build/, the product) where this machine runs 32-bit x86 code, and the
+# 64-bit build (build-x64/) otherwise or when MORVANE_ARCHS=win64; the figures say which.
+# The work folder is DIR/bench-work, DIR being $MORVANE_BENCH_DIR (default: the build folder), so that the
 # same figures can be taken on the project's disk and on a tmpfs (MORVANE_BENCH_DIR=/dev/shm).
 #
 # The source (SIZE_MB MiB from /dev/urandom) is made once in the work folder and read once to warm
@@ -47,13 +49,13 @@ if [ "$runs" -lt 1 ] || [ "$pieces" -lt 2 ] || [ "$pieces" -gt 999 ]; then
     exit 2
 fi
 
-build="$here/build"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    echo "run_bench: configure the build first: cmake -S $here -B $build" >&2
-    exit 2
-fi
+. "$here/scripts/machine.sh"
+arch=${archs%% *}
+build="$here/$(build_dir $arch)"
+echo "run_bench: $machine_kind: timing the $(build_name $arch), $build"
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$here/$(toolchain $arch)" >/dev/null
 cmake --build "$build" -j2 --target Morvane split_bench bare_bench click_bench >/dev/null
-sh "$here/scripts/prefix.sh"
+sh "$here/scripts/prefix.sh" $arch
 
 work="${MORVANE_BENCH_DIR:-$build}/bench-work"
 source="$work/data.bin"
@@ -90,7 +92,7 @@ sync
 # services up from here to the end, so that they do not start again, and work beside the timed
 # run, in every round. It ends when this script closes its end of the pipe on exit.
 mkfifo "$work/keep"
-"$here/scripts/wine-run" cmd /c "set /p idle=" <"$work/keep" >/dev/null 2>&1 &
+"$here/scripts/wine-run" $arch cmd /c "set /p idle=" <"$work/keep" >/dev/null 2>&1 &
 exec 4>"$work/keep"
 
 wine_tool() { # tool exe [flag]: starts it, empties its folder once it is ready, sets $figure
@@ -100,7 +102,7 @@ wine_tool() { # tool exe [flag]: starts it, empties its folder once it is ready,
     : >"$work/figure"
     # Output goes to a file, not a pipe: a Wine server started by this call may outlive it.
     # shellcheck disable=SC2086 # the optional flag, unquoted so that an empty one vanishes
-    "$here/scripts/wine-run" "$build/bench/$2.exe" "$(winpath "$source")" "$piece" "$(winpath "$out")" \
+    "$here/scripts/wine-run" $arch "$build/bench/$2.exe" "$(winpath "$source")" "$piece" "$(winpath "$out")" \
         --wait ${3:-} <"$work/go" >"$work/figure" 2>"$work/errors" 4>&- &
     pid=$!
     exec 3>"$work/go"
@@ -206,7 +208,8 @@ column_stats() { # column of $times -> "median minimum"
 median() { column_stats "$1" | awk '{ print $1 }'; }
 
 echo
-echo "machine: $(nproc) CPUs, $(uname -sr), $(wine --version 2>/dev/null || echo wine)," \
+echo "build: the $(build_name $arch), $(file -b "$build/Morvane.exe" | sed 's/,.*//'); $machine_kind"
+echo "machine: $(nproc) CPUs, $(uname -sr), $(/usr/lib/wine/wine64 --version 2>/dev/null || echo wine)," \
     "file system $(df -PT "$work" | awk 'NR == 2 { print $2 }') ($work)"
 echo "source: $size_mb MiB, $pieces pieces, $runs runs after a warm-up round, page cache warm," \
     "sync, delete, sync before each run"

@@ -79,7 +79,7 @@ struct AppStateRecord {
     HBITMAP LogoBitmap, BadgeMaskBitmap, BadgeBitmap;
 
     HMENU TrayMenu;
-    NOTIFYICONDATAA TrayIconData; // registered in its first, 88-byte form
+    NOTIFYICONDATAA TrayIconData; // registered in its first form (88 bytes in the 32-bit build)
     POINT TrayCursorPos;          // where the tray menu was opened
     TOOLINFOA ToolInfo;           // the one tooltip record, refilled before every use
 };

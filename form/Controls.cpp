@@ -3,6 +3,8 @@
 
 #include "resources/resource.h"
 
+#include <stddef.h>
+
 // The status bar: three panes along the bottom edge with 2-pixel gaps.
 enum { PaneHeight = 16, PaneGap = 2, SizePaneWidth = 95, PiecesPaneWidth = 50 };
 
@@ -11,6 +13,11 @@ static HFONT MakeFont(int weight)
     return CreateFontA(14, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN | DEFAULT_PITCH, "MS Shell Dlg");
 }
+
+#ifndef _WIN64
+// TTTOOLINFOA_V2_SIZE, the record up to lParam: 44 bytes here (the SDK's macro is no constant).
+static_assert(offsetof(TTTOOLINFOA, lParam) + sizeof(LPARAM) == 44, "the tool record up to lParam");
+#endif
 
 // Creates a tooltip that shows text over the whole of button. Null when it cannot be created.
 static HWND MakeTooltip(HWND button, const char *text)
@@ -22,7 +29,7 @@ static HWND MakeTooltip(HWND button, const char *text)
         return NULL;
     SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     GetClientRect(button, &AppState.ToolInfo.rect);
-    AppState.ToolInfo.cbSize = 44; // the record up to lParam, as every comctl32 version takes it
+    AppState.ToolInfo.cbSize = TTTOOLINFOA_V2_SIZE; // up to lParam, as every comctl32 version takes it
     AppState.ToolInfo.hinst = module;
     AppState.ToolInfo.hwnd = button;
     AppState.ToolInfo.lpszText = (LPSTR)text;

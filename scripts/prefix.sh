@@ -1,14 +1,24 @@
 #!/bin/sh
-# Creates the private Wine prefix once (about half a minute), with the X11 driver told that
-# there is no window manager: otherwise every window Wine closes waits 2 s for one.
-# Every run also puts Wine's own TrueType faces (Tahoma, Marlett ...) into the prefix's Fonts
-# folder: they come with Wine's data but do not reach a prefix by themselves, and without them
-# "MS Shell Dlg" falls back to a serif face and the caption buttons show Marlett's letters.
+# Creates the private Wine prefix of one build once (about half a minute):
+#   sh scripts/prefix.sh win32|win64
+# The X11 driver is told that there is no window manager: otherwise every window Wine closes
+# waits 2 s for one. Every run also puts Wine's own TrueType faces (Tahoma, Marlett ...) into the
+# prefix's Fonts folder: they come with Wine's data but do not reach a prefix by themselves, and
+# without them "MS Shell Dlg" falls back to a serif face and the caption buttons show Marlett's
+# letters.
 set -e
 here=$(cd "$(dirname "$0")/.." && pwd)
-export WINEPREFIX="${MORVANE_PREFIX:-$here/build/wineprefix}"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+arch=$1
+case "$arch" in
+    win32) build=build ;;
+    win64) build=build-x64 ;;
+    *)
+        echo "usage: sh scripts/prefix.sh win32|win64" >&2
+        exit 2
+        ;;
+esac
+export WINEPREFIX="${MORVANE_PREFIX:-$here/$build/wineprefix}"
+run() { "$here/scripts/wine-run" "$arch" "$@"; }
 
 add_fonts() {
     fonts="$WINEPREFIX/drive_c/windows/Fonts"
@@ -24,8 +34,8 @@ if [ -f "$WINEPREFIX/.morvane-ready" ]; then
     exit 0
 fi
 mkdir -p "$WINEPREFIX"
-wineboot -i >/dev/null 2>&1 || true
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-wineserver -w
+run wineboot -i >/dev/null 2>&1 || true
+run reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+/usr/lib/wine/wineserver64 -w
 add_fonts
 touch "$WINEPREFIX/.morvane-ready"

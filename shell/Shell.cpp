@@ -3,9 +3,14 @@
 #include "core/UiHelpers.h"
 #include "resources/resource.h"
 
+#include <stddef.h>
 #include <string.h>
 
-enum { TrayIconDataSize = 88 }; // the record's first version, understood by every shell
+// The tray record goes in its first version, NOTIFYICONDATAA_V1_SIZE, which every shell
+// understands: 88 bytes here (the SDK's macro is no constant).
+#ifndef _WIN64
+static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == 88, "the tray record's first version");
+#endif
 
 static int TrayAdded = 0;
 
@@ -19,10 +24,10 @@ void SetUpTray(HWND window)
     AppendMenuA(AppState.TrayMenu, MF_SEPARATOR, 0, NULL);
     AppendMenuA(AppState.TrayMenu, MF_STRING, CmdExit, "Exit");
 
-    AppState.AppInstance = (HINSTANCE)GetWindowLongA(window, GWL_HINSTANCE);
+    AppState.AppInstance = (HINSTANCE)GetWindowLongPtrA(window, GWLP_HINSTANCE);
 
     NOTIFYICONDATAA *tray = &AppState.TrayIconData;
-    tray->cbSize = TrayIconDataSize;
+    tray->cbSize = NOTIFYICONDATAA_V1_SIZE;
     tray->hWnd = window;
     tray->uID = 0;
     tray->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

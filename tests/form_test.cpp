@@ -90,7 +90,7 @@ TEST_F(Form, ThePinKeepsTheWindowOnTop)
         EXPECT_EQ((HICON)SendMessageA(AppState.PinButton, BM_GETIMAGE, IMAGE_ICON, 0),
                   onTop ? AppState.PinOnIcon : AppState.PinOffIcon);
         char tip[64] = "";
-        TOOLINFOA tool = {44, 0, AppState.PinButton, 0, {0, 0, 0, 0}, NULL, tip, 0, NULL}; // 44: as registered
+        TOOLINFOA tool = {TTTOOLINFOA_V2_SIZE, 0, AppState.PinButton, 0, {0, 0, 0, 0}, NULL, tip, 0, NULL};
         SendMessageA(AppState.PinTooltip, TTM_GETTEXTA, sizeof tip, (LPARAM)&tool);
         EXPECT_STREQ(tip, onTop ? "always on top" : "click to keep on top");
     }

@@ -30,10 +30,32 @@ static void RefreshForFileName(void)
 static int SplitRunning = 0;
 static int ExitRequested = 0;
 
+// Keys and clicks that arrived while a split ran were meant for a window that did not answer:
+// the second click of a double-click on Split would otherwise split again once the first split
+// is done, and end in an error box after a split that succeeded. They are dropped, mouse
+// messages of every window (client and frame), except the tray's notification, which shares its
+// number with a double-click but is posted to the main window and is no input of that window.
+static void DiscardQueuedInput(void)
+{
+    MSG message;
+    while (PeekMessageA(&message, NULL, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE))
+        continue;
+    while (PeekMessageA(&message, NULL, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE))
+        continue;
+    MSG tray[8];
+    int kept = 0;
+    while (PeekMessageA(&message, NULL, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE))
+        if (message.hwnd == AppState.MainWindow && message.message == WM_TRAYNOTIFY && kept < 8)
+            tray[kept++] = message;
+    for (int i = 0; i < kept; i++)
+        PostMessageA(AppState.MainWindow, WM_TRAYNOTIFY, tray[i].wParam, tray[i].lParam);
+}
+
 static void RunSplit(void)
 {
     SplitRunning = 1;
     RunSplitCommand();
+    DiscardQueuedInput();
     SplitRunning = 0;
     if (ExitRequested)
         ExitProgram(0);

@@ -20,9 +20,11 @@ void SetChecked(HWND control, int checked);
 int IsInForce(HWND control);
 
 void SetStatusText(const char *text);
-// Range 0 ... steps and a step of 1; StartProgress also shows the bar.
+// Range 0 ... steps, counting from 0; StartProgress also shows the bar.
 void SetProgressRange(int steps);
 void StartProgress(int steps);
+// One step done. The bar is handed the count at screen pace (ProgressPaceMs), and always at the
+// last step, so that it ends full.
 void StepProgress(void);
 
 // True for the reasons a path test gives when nothing of that name exists.

@@ -110,9 +110,12 @@ void LoadSettings(void)
 {
     SettingsKeys keys = OpenKeys();
 
-    if (!ReadFolder(keys.program, "CurrentDirectory", AppState.CurrentDirectory))
+    // A remembered folder that is gone (a stick taken out, a share away) is let go: the folder the
+    // program started in becomes the current one, so that the title, the log, the return after a
+    // split and the next save all name a folder that exists.
+    if (!ReadFolder(keys.program, "CurrentDirectory", AppState.CurrentDirectory) ||
+        !SetCurrentDirectoryA(AppState.CurrentDirectory))
         GetCurrentDirectoryA(sizeof AppState.CurrentDirectory, AppState.CurrentDirectory);
-    SetCurrentDirectoryA(AppState.CurrentDirectory);
 
     if (!ReadFolder(keys.program, "OutputDirectory", AppState.OutputDirectory))
         GetCurrentDirectoryA(sizeof AppState.OutputDirectory, AppState.OutputDirectory);

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <fstream>
 
 Bytes RandomBytes(size_t size, uint32_t seed)
@@ -60,7 +61,32 @@ TempFolder::TempFolder(const std::string &base)
         ADD_FAILURE() << "cannot create " << path_;
 }
 
-TempFolder::~TempFolder() { RunAndWait("/bin/rm -rf " + Unix()); } // done after the test ends
+TempFolder::~TempFolder()
+{
+    std::string list = path_ + '\0'; // a list of one path, ending in two NULs
+    SHFILEOPSTRUCTA remove = {NULL, FO_DELETE, list.c_str(), NULL, FOF_NO_UI, FALSE, NULL, NULL};
+    SHFileOperationA(&remove);
+}
+
+std::vector<std::string> Listing(const std::string &folder, const std::string &prefix)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        names.push_back(prefix + name + (isFolder ? "/" : ""));
+        if (isFolder)
+            for (const std::string &inner : Listing(folder + "\\" + name, prefix + name + "/"))
+                names.push_back(inner);
+    }
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 void TempFolder::RunLinux(const std::string &command) const
 {

@@ -24,6 +24,10 @@ bool Exists(const std::string &path);
 // Runs a command line in a folder and waits; its exit code, or -1.
 int RunAndWait(const std::string &commandLine, const std::string &folder = std::string());
 
+// What a folder holds, its sub-folders included: sorted names, relative to it and behind the
+// prefix, '/' between folders, a folder's own name ending in '/'.
+std::vector<std::string> Listing(const std::string &folder, const std::string &prefix = std::string());
+
 // A fresh folder under Z:\tmp (or under base), removed with its content afterwards.
 class TempFolder {
 public:

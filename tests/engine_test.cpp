@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <sstream>
 
 class Engine : public ProgramTest {
 protected:
@@ -37,47 +38,14 @@ protected:
     {
         char folder[MAX_PATH] = "";
         GetCurrentDirectoryA(sizeof folder, folder);
-        std::string face = Text(AppState.MainWindow);
-        for (HWND pane : {AppState.StatusNamePane, AppState.StatusSizePane, AppState.StatusPiecesPane})
-            face += "|" + Text(pane);
-        for (LRESULT number : {(LRESULT)IsWindowEnabled(AppState.SplitButton), (LRESULT)IsWindowVisible(AppState.ProgressBar),
-                               SendMessageA(AppState.ProgressBar, PBM_GETPOS, 0, 0)})
-            face += "|" + std::to_string(number);
-        return face + "|" + folder + "|" + AppState.CurrentDirectory;
+        std::ostringstream face;
+        face << Text(AppState.MainWindow) << "|" << Text(AppState.StatusNamePane) << "|" << Text(AppState.StatusSizePane)
+             << "|" << Text(AppState.StatusPiecesPane) << "|" << IsWindowEnabled(AppState.SplitButton) << "|"
+             << IsWindowVisible(AppState.ProgressBar) << SendMessageA(AppState.ProgressBar, PBM_GETPOS, 0, 0) << "|"
+             << folder << "|" << AppState.CurrentDirectory;
+        return face.str();
     }
 };
-
-TEST_F(Engine, PiecesAreGnuSplitsAtEveryBoundary)
-{
-    const struct {
-        int size, splitSize, pieces;
-    } rows[] = {
-        {4000, 1000, 4},    // an exact multiple: no empty last piece
-        {1001, 1000, 2},    // a last piece of one byte
-        {200000, 65536, 4}, // every piece ends in a transfer of one byte
-        {200000, 65535, 4}, // whole transfers
-        {999, 1, 999},      // the most pieces
-    };
-    Options("");
-    int row = 0;
-    for (const auto &b : rows) {
-        SCOPED_TRACE(std::to_string(b.size) + " bytes at " + std::to_string(b.splitSize));
-        std::string base = "b" + std::to_string(++row);
-        ASSERT_TRUE(WriteBytes(folder / (base + ".bin"), RandomBytes(b.size, row)));
-        Split(base + ".bin", b.splitSize);
-        folder.RunLinux("cd " + folder.Unix() + " && split -a 3 --numeric-suffixes=1 -b " +
-                        std::to_string(b.splitSize) + " " + base + ".bin gnu-" + base + ".");
-        char suffix[8];
-        for (int k = 1; k <= b.pieces; k++) {
-            snprintf(suffix, sizeof suffix, ".%03d", k);
-            Bytes gnu = ReadBytes(folder / ("gnu-" + base + suffix));
-            ASSERT_FALSE(gnu.empty()) << "GNU split made fewer pieces";
-            ASSERT_TRUE(ReadBytes(folder / (base + suffix)) == gnu) << base + suffix;
-        }
-        snprintf(suffix, sizeof suffix, ".%03d", b.pieces + 1);
-        EXPECT_FALSE(Exists(folder / (base + suffix)) || Exists(folder / ("gnu-" + base + suffix)));
-    }
-}
 
 // A box a split shows, the answer given and what is done while it is on screen; '@' in its text
 // stands for the source's folder.
@@ -85,7 +53,7 @@ struct ExpectedBox {
     int answer;
     std::string text, caption;
     UINT icon;
-    std::function<void(const std::string &)> action = nullptr;
+    std::function<void()> action = nullptr;
 };
 
 struct Ending {
@@ -94,36 +62,57 @@ struct Ending {
     const char *options; // as Engine::Options takes them
     std::string output;  // the output folder, in the source's folder; "disk" for the full disk
     std::vector<ExpectedBox> boxes;
-    const char *files;   // the source's folder afterwards (and " | " the full disk's folder)
-    std::function<void(const std::string &)> before = nullptr;
+    std::string files;   // the source's folder afterwards (and " | " the full disk's folder)
+    std::function<void()> before = nullptr;
     const char *kept = nullptr; // a file of the user's there beforehand, which must stay as it was
 };
 
-static std::string Joined(const std::vector<std::string> &names)
+static ExpectedBox Error(const std::string &text, std::function<void()> action = nullptr)
 {
-    std::string joined;
-    for (const std::string &name : names)
-        joined += (joined.empty() ? "" : " ") + name;
-    return joined;
+    return {IDOK, text, "Error", MB_ICONERROR, action};
+}
+
+// "data.001 ... data.nnn data.bin": n pieces beside their source.
+static std::string Pieces(int n)
+{
+    std::string names = "data.bin";
+    for (char suffix[16]; n > 0; n--)
+        names = std::string(suffix, snprintf(suffix, sizeof suffix, "data.%03d ", n)) + names;
+    return names;
+}
+
+// Makes the source as large as high * 4 GiB + low bytes, taking no room.
+static void Grow(const std::string &at, LONG high, LONG low)
+{
+    HANDLE file = CreateFileA((at + "\\data.bin").c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    SetFilePointer(file, low, &high, FILE_BEGIN);
+    EXPECT_TRUE(SetEndOfFile(file));
+    CloseHandle(file);
 }
 
 // Every way a split can end, through the window's Split command, for a source dropped on it: the
-// boxes, the files on disk (complete pieces, nothing of the user's touched) and the window idle
-// again as it was before. scripts/test mounts a 1 MiB tmpfs (as root) and names it, as Wine sees
-// it, in MORVANE_FULL_DISK; each full-disk row is sized so that its phase is the one that runs
-// out (Wine reports a short write as success).
+// boxes, the files on disk (every piece complete and as GNU split cuts it, at every boundary;
+// nothing of the user's touched) and the window idle again as it was before, or, for the last
+// row, the program ended once the split was over. scripts/test mounts a 1 MiB tmpfs (as root)
+// and names it, as Wine sees it, in MORVANE_FULL_DISK; each full-disk row is sized so that its
+// phase is the one that runs out (Wine reports a short write as success).
 TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
 {
     const char *disk = getenv("MORVANE_FULL_DISK");
     const Bytes kept = "kept!";
     const std::string create = "The directory\n@\\new\ndoes not exist\n\nWould you like to create it?";
-    const std::string tooFew = "Number of splits must be\nbetween 2 and 999", full = "\nThe disk may be full";
-    auto made = [](const char *name) {
-        return [=](const std::string &at) { CreateDirectoryA((at + "\\" + name).c_str(), NULL); };
-    };
+    const ExpectedBox tooFew = Error("Number of splits must be\nbetween 2 and 999"),
+                      tooSmall = {IDOK, "File size too small to split", "Notice", MB_ICONWARNING},
+                      huge = Error("data.bin\nis too large to split\nFiles must be smaller than 2 GB (2,147,483,648 bytes)");
+    std::string at; // the source's folder
+    auto made = [&](const char *name) { return [&at, name] { CreateDirectoryA((at + "\\" + name).c_str(), NULL); }; };
     HANDLE held = INVALID_HANDLE_VALUE;
     const Ending rows[] = {
-        {"beside the file", 3000, 1000, "", "", {}, "data.001 data.002 data.003 data.bin"},
+        {"beside the file, an exact multiple: no empty last piece", 4000, 1000, "", "", {}, Pieces(4)},
+        {"a last piece of one byte", 1001, 1000, "", "", {}, Pieces(2)},
+        {"pieces that end in a transfer of one byte", 200000, 65536, "", "", {}, Pieces(4)},
+        {"whole transfers", 200000, 65535, "", "", {}, Pieces(4)},
+        {"the most pieces", 999, 1, "", "", {}, Pieces(999)},
         {"into the output folder", 3000, 1000, "BLO", "out", {},
          "data.bin out/ out/data.001 out/data.002 out/data.003 out/data.bat out/data.log", made("out")},
         {"into a missing output folder, made on Yes", 3000, 1000, "O", "new",
@@ -132,48 +121,56 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
         {"an output folder that cannot be made", 3000, 1000, "O", "gone\\new",
          {{IDYES, "The directory\n@\\gone\\new\ndoes not exist\n\nWould you like to create it?", "Path Not Found",
            MB_ICONQUESTION},
-          {IDOK, "Could not create\n@\\gone\\new", "Error", MB_ICONERROR}},
+          Error("Could not create\n@\\gone\\new")},
          "data.bin"},
         {"into a new sub-folder", 3000, 1000, "BLS", "", {},
          "data.bin data/ data/data.001 data/data.002 data/data.003 data/data.bat data/data.log"},
-        {"a sub-folder already there", 3000, 1000, "BLS", "",
-         {{IDOK, "Could not create sub directory", "Error", MB_ICONERROR}}, "data.bin data/", made("data")},
-        {"a piece already there; a drop, Split and Uninstall meanwhile are ignored", 3000, 1000, "BL", "",
-         {{IDOK, "data.002 already exist", "Warning", MB_ICONWARNING, [this](const std::string &) {
-               Drop(folder / "other.bin");
-               Command(CmdSplit);
-               Command(CmdUninstall);
-           }}},
-         "data.001 data.002 data.bin", nullptr, "data.002"},
+        {"a sub-folder already there", 3000, 1000, "BLS", "", {Error("Could not create sub directory")}, "data.bin data/",
+         made("data")},
         {"a log that cannot list a piece is closed before it says so", 3000, 1000, "L", "",
          {{IDYES, "data.log already exist\n\nDo you want to overwrite it?", "Log File Exist", MB_ICONWARNING,
-           [&](const std::string &at) { // another program holds the first piece
+           [&] { // another program holds the first piece
                held = CreateFileA((at + "\\data.001").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
            }},
-          {IDOK, "Null file handle", "Error", MB_ICONERROR,
-           [&](const std::string &at) {
-               HANDLE log = CreateFileA((at + "\\data.log").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-               EXPECT_NE(log, INVALID_HANDLE_VALUE) << "the log was still open while its box was shown";
-               CloseHandle(log);
-               CloseHandle(held);
-           }}},
-         "data.001 data.002 data.003 data.bin data.log", [](const std::string &at) { WriteBytes(at + "\\data.log", "old"); }},
-        {"one piece", 1000, 1000, "", "", {{IDOK, tooFew, "Error", MB_ICONERROR}}, "data.bin"},
-        {"1000 pieces", 1000, 1, "", "", {{IDOK, tooFew, "Error", MB_ICONERROR}}, "data.bin"},
-        {"one byte", 1, 1, "", "", {{IDOK, "File size too small to split", "Notice", MB_ICONWARNING}}, "data.bin"},
+          Error("Null file handle", [&] {
+              HANDLE log = CreateFileA((at + "\\data.log").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+              EXPECT_NE(log, INVALID_HANDLE_VALUE) << "the log was still open while its box was shown";
+              CloseHandle(log);
+              CloseHandle(held);
+          })},
+         "data.001 data.002 data.003 data.bin data.log", [&] { WriteBytes(at + "\\data.log", "old"); }},
+        {"one piece", 1000, 1000, "", "", {tooFew}, "data.bin"},
+        {"1000 pieces", 1000, 1, "", "", {tooFew}, "data.bin"},
+        {"one byte", 1, 1, "", "", {tooSmall}, "data.bin"},
+        {"no byte", 0, 1, "", "", {tooSmall}, "data.bin"},
+        {"a source gone since it was chosen: nothing of its name is created", 3000, 1000, "BLS", "",
+         {{IDOK, "data.bin\ndoes not exist", "File Not Found", MB_ICONERROR}}, "",
+         [&] { DeleteFileA((at + "\\data.bin").c_str()); }},
+        {"4 GiB + 5 bytes, which are not 5 bytes", 0, 1000, "BLS", "", {huge}, "data.bin", [&] { Grow(at, 1, 5); }},
+        {"2 GiB", 0, 1000, "BLS", "", {huge}, "data.bin", [&] { Grow(at, 0, 0x80000000); }},
         {"a double-click on Split: its second click, queued meanwhile, splits nothing", 3000, 1000, "S", "", {},
          "data.bin data/ data/data.001 data/data.002 data/data.003",
-         [](const std::string &) {
+         [] {
              PostMessageA(AppState.SplitButton, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
              PostMessageA(AppState.SplitButton, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
          }},
         {"a full disk while writing a piece", 1060000, 1000000, "BLO", "disk",
-         {{IDOK, "Could not write\ndata.002" + full, "Error", MB_ICONERROR}}, "data.bin | data.001"},
+         {Error("Could not write\ndata.002\nThe disk may be full")}, "data.bin | data.001"},
         {"a full disk while writing the batch file", 1048576, 524288, "BLO", "disk",
-         {{IDOK, "Could not write\ndata.bat" + full, "Error", MB_ICONERROR}}, "data.bin | data.001 data.002"},
+         {Error("Could not write\ndata.bat\nThe disk may be full")}, "data.bin | data.001 data.002"},
         {"a full disk while writing the log", 1044480, 348160, "BLO", "disk",
-         {{IDOK, "Could not write\ndata.log" + full, "Error", MB_ICONERROR}},
-         "data.bin | data.001 data.002 data.003 data.bat data.log"},
+         {Error("Could not write\ndata.log\nThe disk may be full")}, "data.bin | data.001 data.002 data.003 data.bat data.log"},
+        {"a piece already there; a drop, Split and Uninstall meanwhile are ignored, Exit and close wait", 3000, 1000,
+         "BLO", "out",
+         {{IDOK, "data.002 already exist", "Warning", MB_ICONWARNING,
+           [this] {
+               Drop(folder / "other.bin");
+               for (int id : {CmdSplit, CmdUninstall, CmdExit})
+                   Command(id);
+               SendMessageA(AppState.MainWindow, WM_CLOSE, 0, 0);
+               EXPECT_TRUE(IsWindow(AppState.MainWindow)) << "the window outlives the split";
+           }}},
+         "data.bin out/ out/data.001 out/data.002", made("out"), "out\\data.002"},
     };
     for (const Ending &row : rows) {
         SCOPED_TRACE(row.what);
@@ -182,41 +179,41 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
             std::cout << "MORVANE_FULL_DISK is not set: skipped \"" << row.what << "\"\n";
             continue;
         }
-        TempFolder at, out(onDisk ? disk : "Z:\\tmp");
+        TempFolder folder, out(onDisk ? disk : "Z:\\tmp");
+        at = folder.Path();
         Bytes source = RandomBytes(row.size, row.size);
-        ASSERT_TRUE(WriteBytes(at / "data.bin", source));
-        if (row.kept != nullptr)
-            WriteBytes(at / row.kept, kept);
+        ASSERT_TRUE(WriteBytes(at + "\\data.bin", source));
         if (row.before)
-            row.before(at.Path());
+            row.before();
+        if (row.kept != nullptr)
+            WriteBytes(at + "\\" + row.kept, kept);
         Options(row.options);
-        Type(AppState.OutputPathEdit, onDisk ? out.Path() : at / row.output);
+        Type(AppState.OutputPathEdit, onDisk ? out.Path() : at + "\\" + row.output);
         Type(AppState.SplitSizeEdit, std::to_string(row.splitSize));
-        Drop(at / "data.bin");
+        Drop(at + "\\data.bin");
         std::string idle = Face();
         size_t first = boxes.Count();
         for (const ExpectedBox &box : row.boxes)
-            boxes.Answer(box.answer, [&] {
-                if (box.action)
-                    box.action(at.Path());
-            });
+            boxes.Answer(box.answer, box.action);
         Command(CmdSplit);
-        for (MSG message; PeekMessageA(&message, NULL, 0, 0, PM_REMOVE);)
-            DispatchMessageA(&message);
+        bool quit = false;
+        for (MSG message; PeekMessageA(&message, NULL, 0, 0, PM_REMOVE); DispatchMessageA(&message))
+            quit = quit || message.message == WM_QUIT;
 
         ASSERT_EQ(boxes.Count() - first, row.boxes.size());
         for (size_t i = 0; i < row.boxes.size(); i++) {
             std::string text = row.boxes[i].text;
             for (size_t p = text.find('@'); p != std::string::npos; p = text.find('@', p + 1))
-                text.replace(p, 1, at.Path());
+                text.replace(p, 1, at);
             EXPECT_TRUE(IsBox(boxes.Seen(first + i), text, row.boxes[i].caption, row.boxes[i].icon,
                               row.boxes[i].answer == IDOK ? MB_OK : MB_YESNO));
         }
-        std::vector<std::string> files = Listing(at.Path()), onTheDisk = Listing(out.Path());
-        EXPECT_EQ(Joined(files) + (onDisk ? " | " + Joined(onTheDisk) : ""), row.files);
-        for (const auto &place : {std::make_pair(at.Path(), files), std::make_pair(out.Path(), onTheDisk)})
-            for (std::string name : place.second) { // every piece complete, whatever came after it
-                int k = atoi(name.c_str() + name.size() - 3);
+        std::string files = Listing(at), onTheDisk = Listing(out.Path());
+        EXPECT_EQ(files + (onDisk ? " | " + onTheDisk : ""), row.files);
+        for (const auto &place : {std::make_pair(at, files), std::make_pair(out.Path(), onTheDisk)}) {
+            std::istringstream names(place.second);
+            for (std::string name; names >> name;) { // every piece complete, whatever came after it
+                int k = name.size() < 8 ? 0 : atoi(name.c_str() + name.size() - 3);
                 if (k == 0 || name.compare(name.size() - 8, 5, "data.") != 0)
                     continue;
                 std::replace(name.begin(), name.end(), '/', '\\');
@@ -226,32 +223,16 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
                 else
                     EXPECT_TRUE(piece == source.substr((k - 1) * row.splitSize, row.splitSize)) << name;
             }
-        EXPECT_EQ(Face(), idle) << "the window is idle again, as before the split";
+        }
+        if (IsWindow(AppState.MainWindow)) {
+            EXPECT_EQ(Face(), idle) << "the window is idle again, as before the split";
+            continue;
+        }
+        // Exit waited for the split: the settings are the idle window's, the source's folder.
+        EXPECT_TRUE(quit);
+        EXPECT_EQ(ProgramValue("CurrentDirectory"), at + std::string(257 - at.size(), '\0'));
+        EXPECT_STREQ(row.what, rows[sizeof rows / sizeof rows[0] - 1].what) << "only the last row ends the program";
     }
-}
-
-TEST_F(Engine, SourcesThatCannotBeSplitAreRefusedBeforeAnythingIsWritten)
-{
-    for (LONG high : {1, 0}) { // 4 GiB + 5 bytes (not 5 bytes), then 2 GiB: files that take no room
-        HANDLE huge = CreateFileA((folder / "huge.iso").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-        SetFilePointer(huge, high ? 5 : (LONG)0x80000000, &high, FILE_BEGIN);
-        ASSERT_TRUE(SetEndOfFile(huge));
-        CloseHandle(huge);
-        Type(AppState.FileNameEdit, "huge.iso");
-        EXPECT_EQ(Text(AppState.StatusSizePane), "2 GB or more");
-        EXPECT_FALSE(IsWindowEnabled(AppState.SplitButton));
-    }
-
-    boxes.Answer(IDOK);
-    Split("huge.iso", 1457000);
-    boxes.Answer(IDOK);
-    Split("gone.bin", 1457000);
-    EXPECT_TRUE(IsBox(boxes.Seen(0),
-                      "huge.iso\nis too large to split\nFiles must be smaller than 2 GB (2,147,483,648 bytes)",
-                      "Error", MB_ICONERROR));
-    EXPECT_TRUE(IsBox(boxes.Seen(1), "gone.bin\ndoes not exist", "File Not Found", MB_ICONERROR));
-    EXPECT_FALSE(Exists(folder / "huge"));
-    EXPECT_FALSE(Exists(folder / "gone.bin")) << "a missing source is never created";
 }
 
 static std::string Header(const std::string &target)
@@ -278,11 +259,6 @@ TEST_F(Engine, TheBatchFileGroupsItsCopyCommandsByTheNameLengths)
         {b + ".zip", 4, Header(b + ".zip") + "COPY /B /Y " + b + ".001 + " + b + ".002 " + b + ".zip\r\n"
                                              "ECHO Still Rejoining...\r\n"
                                              "COPY /B /Y " + b + ".zip + " + b + ".003 + " + b + ".004 " + b + ".zip\r\n"},
-        {b + ".zip", 5, Header(b + ".zip") + "COPY /B /Y " + b + ".001 + " + b + ".002 " + b + ".zip\r\n"
-                                             "ECHO Still Rejoining...\r\n"
-                                             "COPY /B /Y " + b + ".zip + " + b + ".003 + " + b + ".004 " + b + ".zip\r\n"
-                                             "ECHO Still Rejoining...\r\n"
-                                             "COPY /B /Y " + b + ".zip + " + b + ".005 " + b + ".zip\r\n"},
     };
     for (const auto &row : rows) {
         Type(AppState.FileNameEdit, row.name);
@@ -353,10 +329,4 @@ TEST_F(Engine, TheLogListsEveryPieceAndNothingTakesTheSourcesName)
     std::string log = ReadBytes(folder / "notes.txt");
     EXPECT_NE(log.find(PieceLine(folder.Path(), 4, "notes.004", 1000) + "\r\n  Total bytes split = 4000 bytes\r\n"),
               std::string::npos) << log;
-    // A .bat source gets no batch file: it would take the source's name, and no question about
-    // overwriting it comes.
-    ASSERT_TRUE(WriteBytes(folder / "setup.BAT", notes));
-    Split("setup.BAT", 1000);
-    EXPECT_TRUE(ReadBytes(folder / "setup.BAT") == notes);
-    EXPECT_NE(ReadBytes(folder / "setup.log").find("\r\nBatch file........... None\r\n"), std::string::npos);
 }

@@ -36,7 +36,7 @@ TEST_F(Form, SplitIsEnabledFor2To999PiecesAndThePresetsFollowTheSize)
         {"2931", "0 splits", false, none},                       // 1000 pieces
         {"2931000", "0 splits", false, AppState.Preset288Radio}, // one piece
         {"", "0 splits", false, none},
-        {"9999999999", "0 splits", false, none}, // held at the largest signed 32-bit size
+        {"4295967296", "0 splits", false, none}, // held at 2147483647, not wrapped to 1000000
         {"00000029310", "0 splits", false, none}, // only ten characters count: 2931
     };
     for (const auto &row : rows) {
@@ -82,53 +82,28 @@ TEST_F(Form, SubDirectoryKeepsEveryPiecePathWithin259Characters)
     }
 }
 
-TEST_F(Form, ThePinKeepsTheWindowOnTop)
-{
-    for (bool onTop : {true, false}) {
-        Click(AppState.PinButton);
-        EXPECT_EQ((GetWindowLongA(AppState.MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, onTop);
-        EXPECT_EQ((HICON)SendMessageA(AppState.PinButton, BM_GETIMAGE, IMAGE_ICON, 0),
-                  onTop ? AppState.PinOnIcon : AppState.PinOffIcon);
-        char tip[64] = "";
-        TOOLINFOA tool = {TTTOOLINFOA_V2_SIZE, 0, AppState.PinButton, 0, {0, 0, 0, 0}, NULL, tip, 0, NULL};
-        SendMessageA(AppState.PinTooltip, TTM_GETTEXTA, sizeof tip, (LPARAM)&tool);
-        EXPECT_STREQ(tip, onTop ? "always on top" : "click to keep on top");
-    }
-}
-
-TEST_F(Form, ADroppedFileIsSelectedAndWithAutoSplitSplitAtOnce)
+TEST_F(Form, WithAutoSplitADropSplitsAtOnceButNotFromAFolderThatCannotBeEntered)
 {
     std::string source = folder / "src";
     CreateDirectoryA(source.c_str(), NULL);
     ASSERT_TRUE(WriteBytes(source + "\\data.bin", RandomBytes(3000000)));
     ASSERT_TRUE(WriteBytes(source + "\\one.bin", RandomBytes(1000)));
-    Drop(source + "\\data.bin");
-    EXPECT_EQ(Text(AppState.FileNameEdit), "data.bin");
-    EXPECT_EQ(Text(AppState.MainWindow), source + "\\data.bin");
-    EXPECT_STREQ(AppState.CurrentDirectory, source.c_str());
-    EXPECT_FALSE(Exists(folder / "data")) << "no Auto Split: only selected";
-
-    Command(CmdAutoSplit);
-    Drop(source + "\\one.bin"); // one piece: nothing to split
-    EXPECT_FALSE(Exists(folder / "one"));
-    Drop(source + "\\data.bin"); // into the first run's output folder and sub-folder
-    EXPECT_EQ(ReadBytes(folder / "data\\data.003").size(), 86000u);
-    EXPECT_TRUE(Exists(folder / "data\\data.log"));
-}
-
-TEST_F(Form, ADropFromAFolderThatCannotBeEnteredSelectsAndSplitsNothingElsewhere)
-{
     ASSERT_TRUE(WriteBytes(folder / "data.bin", RandomBytes(3000000))); // the same name, here
     Command(CmdAutoSplit);
     // The ANSI drop gives '?' for a character outside the code page: no folder has that name.
     std::string unreachable = folder / "f?lder\\";
     boxes.Answer(IDOK);
-    Drop(unreachable + "data.bin");
+    Drop(unreachable + "data.bin"); // selects nothing (the split of the file here would fail below)
     EXPECT_TRUE(IsBox(boxes.Seen(0), "Could not open the folder\n" + unreachable, "Error", MB_ICONERROR));
-    EXPECT_FALSE(Exists(folder / "data")) << "nothing was split";
     EXPECT_EQ(Text(AppState.FileNameEdit), "");
     EXPECT_FALSE(IsWindowEnabled(AppState.SplitButton));
     EXPECT_STREQ(AppState.CurrentDirectory, home.c_str());
+
+    Drop(source + "\\one.bin");  // one piece: nothing to split
+    Drop(source + "\\data.bin"); // into the first run's output folder and sub-folder
+    EXPECT_STREQ(AppState.CurrentDirectory, source.c_str());
+    EXPECT_EQ(Listing(folder.Path()), "data.bin data/ data/data.001 data/data.002 data/data.003 data/data.bat "
+                                      "data/data.log src/ src/data.bin src/one.bin");
 }
 
 // The folder picker, answered with a folder given by its path as a user would pick it: the path
@@ -165,19 +140,23 @@ static LRESULT CALLBACK PickFolder(int code, WPARAM wParam, LPARAM lParam)
 
 TEST_F(Form, AFolderPickedWithAPathLongerThanTheOutputFieldIsRefused)
 {
-    // On C:, which the picker's tree shows quickly (Z: is the whole Linux file system): a folder
-    // name of 255 characters makes a path of 258.
-    PickedFolder = "C:\\morvane-" + std::to_string(GetCurrentProcessId());
-    PickedFolder.resize(258, 'd');
-    ASSERT_TRUE(CreateDirectoryA(PickedFolder.c_str(), NULL));
+    // On C:, which the picker's tree shows quickly (Z: is the whole Linux file system).
     HHOOK hook = SetWindowsHookExA(WH_CBT, PickFolder, NULL, GetCurrentThreadId());
-    boxes.Answer(IDOK);
-    Click(AppState.BrowseButton);
+    std::string taken;
+    for (size_t length : {256, 257}) { // the most the field holds, and one more
+        PickedFolder = "C:\\morvane-" + std::to_string(GetCurrentProcessId());
+        PickedFolder.resize(length, 'd');
+        ASSERT_TRUE(CreateDirectoryA(PickedFolder.c_str(), NULL));
+        if (length == 257)
+            boxes.Answer(IDOK);
+        Click(AppState.BrowseButton);
+        RemoveDirectoryA(PickedFolder.c_str());
+        taken = length == 256 ? PickedFolder : taken;
+        EXPECT_EQ(Text(AppState.OutputPathEdit), taken) << "the old folder stays";
+    }
     UnhookWindowsHookEx(hook);
-    RemoveDirectoryA(PickedFolder.c_str());
     EXPECT_TRUE(IsBox(boxes.Seen(0),
                       PickedFolder + "\nis too long for the output path\n"
                                      "Choose a folder whose path has at most 256 characters",
                       "Error", MB_ICONERROR));
-    EXPECT_EQ(Text(AppState.OutputPathEdit), home) << "the old folder stays";
 }

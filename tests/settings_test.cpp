@@ -4,14 +4,6 @@
 
 #include "resources/resource.h"
 
-static void Store(const char *name, DWORD type, const Bytes &data)
-{
-    HKEY key = NULL;
-    RegCreateKeyA(HKEY_CURRENT_USER, ProgramKey, &key);
-    RegSetValueExA(key, name, 0, type, (const BYTE *)data.data(), (DWORD)data.size());
-    RegCloseKey(key);
-}
-
 static Bytes Dword(DWORD value) { return Bytes((const char *)&value, 4); }
 
 static bool AutoSplitChecked()
@@ -23,36 +15,8 @@ static bool Topmost() { return (GetWindowLongA(AppState.MainWindow, GWL_EXSTYLE)
 
 class Settings : public ProgramTest {};
 
-TEST_F(Settings, AFirstStartRunsOnTheDefaultsAndTheExitSavesThem)
-{
-    ASSERT_NO_FATAL_FAILURE(Start());
-    HKEY key = NULL;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, ProgramKey, 0, KEY_READ, &key), ERROR_SUCCESS) << "made at start";
-    RegCloseKey(key);
-    for (HWND option : {AppState.BatchFileCheck, AppState.LogFileCheck, AppState.UseOutputCheck,
-                        AppState.SubDirectoryCheck, AppState.Preset144Radio})
-        EXPECT_TRUE(Checked(option)) << Text(option);
-    EXPECT_FALSE(AutoSplitChecked());
-    EXPECT_FALSE(Topmost());
-    EXPECT_EQ(Text(AppState.SplitSizeEdit), "1457000");
-    EXPECT_EQ(Text(AppState.OutputPathEdit), folder.Path());
-
-    Command(CmdExit);
-    EXPECT_TRUE(QuitPosted());
-    std::string folderValue = folder.Path();
-    folderValue.resize(257, '\0'); // the whole field, terminator and what follows it
-    DWORD type = 0;
-    EXPECT_EQ(ProgramValue("CurrentDirectory", &type), folderValue);
-    EXPECT_EQ(type, (DWORD)REG_SZ);
-    EXPECT_EQ(ProgramValue("OutputDirectory"), folderValue);
-    EXPECT_EQ(ProgramValue("SplitSize", &type), Dword(1457000));
-    EXPECT_EQ(type, (DWORD)REG_DWORD);
-    EXPECT_EQ(ProgramValue("ChkBits"), Dword(0x1E));
-    EXPECT_EQ(ProgramValue("WinPos", &type).size(), 44u);
-    EXPECT_EQ(type, (DWORD)REG_BINARY);
-}
-
-// Each bit of ChkBits, set and clear, is loaded into its option and saved back from it.
+// Each bit of ChkBits, set and clear, is loaded into its option and saved back from it (the
+// place on top after a click on the pin).
 class OptionBits : public ProgramTest, public ::testing::WithParamInterface<DWORD> {};
 
 TEST_P(OptionBits, AreLoadedAndSavedBitForBit)
@@ -67,8 +31,17 @@ TEST_P(OptionBits, AreLoadedAndSavedBitForBit)
     EXPECT_EQ(IsWindowEnabled(AppState.OutputPathEdit) != FALSE, (bits & 0x08) != 0);
     EXPECT_EQ(Checked(AppState.SubDirectoryCheck), (bits & 0x10) != 0);
     EXPECT_EQ(AutoSplitChecked(), (bits & 0x20) != 0);
+    Click(AppState.PinButton); // the pin turns the place on top over, with its picture and its tip
+    bool onTop = (bits & 0x01) == 0;
+    EXPECT_EQ(Topmost(), onTop);
+    EXPECT_EQ((HICON)SendMessageA(AppState.PinButton, BM_GETIMAGE, IMAGE_ICON, 0),
+              onTop ? AppState.PinOnIcon : AppState.PinOffIcon);
+    char tip[64] = "";
+    TOOLINFOA tool = {TTTOOLINFOA_V2_SIZE, 0, AppState.PinButton, 0, {0, 0, 0, 0}, NULL, tip, 0, NULL};
+    SendMessageA(AppState.PinTooltip, TTM_GETTEXTA, sizeof tip, (LPARAM)&tool);
+    EXPECT_STREQ(tip, onTop ? "always on top" : "click to keep on top");
     Command(CmdExit);
-    EXPECT_EQ(ProgramValue("ChkBits"), Dword(bits & 0x3F)) << "bits 6 to 31 are saved as 0";
+    EXPECT_EQ(ProgramValue("ChkBits"), Dword((bits ^ 0x01) & 0x3F)) << "bits 6 to 31 are saved as 0";
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, OptionBits,
@@ -104,11 +77,8 @@ const StoredValue Stored[] = {
      [] { EXPECT_TRUE(Topmost() && AutoSplitChecked() && !Checked(AppState.BatchFileCheck)); }},
     {"FolderTooLong", "CurrentDirectory", REG_SZ, Text0(std::string(257, 'x')),
      [] { EXPECT_STREQ(AppState.CurrentDirectory, AppState.StartDirectory); }},
-    {"FolderGone", "CurrentDirectory", REG_SZ, Text0("C:\\gone"),
-     [] {
-         EXPECT_STREQ(AppState.CurrentDirectory, "C:\\gone");
-         EXPECT_EQ(Text(AppState.OutputPathEdit), AppState.StartDirectory) << "the working folder stayed";
-     }},
+    {"FolderGone", "CurrentDirectory", REG_SZ, Text0("C:\\gone"), // a stick taken out: the start folder it is
+     [] { EXPECT_STREQ(AppState.CurrentDirectory, AppState.StartDirectory); }},
     {"Placement", "WinPos", REG_BINARY, Placement(SW_SHOWNORMAL, 44),
      [] {
          RECT area;

@@ -31,26 +31,6 @@ Bytes ReadBytes(const std::string &path)
     return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-int RunAndWait(const std::string &commandLine, const std::string &folder)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL,
-                        folder.empty() ? NULL : folder.c_str(), &startup, &process))
-        return -1;
-    DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return (int)code;
-}
-
 TempFolder::TempFolder(const std::string &base)
 {
     static unsigned counter = 0;
@@ -68,9 +48,8 @@ TempFolder::~TempFolder()
     SHFileOperationA(&remove);
 }
 
-std::vector<std::string> Listing(const std::string &folder, const std::string &prefix)
+static void List(const std::string &folder, const std::string &prefix, std::vector<std::string> *names)
 {
-    std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
@@ -78,32 +57,22 @@ std::vector<std::string> Listing(const std::string &folder, const std::string &p
         if (name == "." || name == "..")
             continue;
         bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        names.push_back(prefix + name + (isFolder ? "/" : ""));
+        names->push_back(prefix + name + (isFolder ? "/" : ""));
         if (isFolder)
-            for (const std::string &inner : Listing(folder + "\\" + name, prefix + name + "/"))
-                names.push_back(inner);
+            List(folder + "\\" + name, prefix + name + "/", names);
     }
     FindClose(search);
+}
+
+std::string Listing(const std::string &folder)
+{
+    std::vector<std::string> names;
+    List(folder, "", &names);
     std::sort(names.begin(), names.end());
-    return names;
-}
-
-void TempFolder::RunLinux(const std::string &command) const
-{
-    std::string mark = *this / "linux.done";
-    RunAndWait("/bin/sh -c \"" + command + "; touch " + Unix() + "/linux.done\"");
-    for (int i = 0; i < 1200 && !Exists(mark); i++)
-        Sleep(50);
-    EXPECT_TRUE(DeleteFileA(mark.c_str())) << command << " did not end";
-}
-
-std::string TempFolder::Unix() const
-{
-    std::string path = path_.substr(2);
-    for (char &c : path)
-        if (c == '\\')
-            c = '/';
-    return path;
+    std::string joined;
+    for (const std::string &name : names)
+        joined += (joined.empty() ? "" : " ") + name;
+    return joined;
 }
 
 // The answerer of this thread's boxes (each test is a process of its own).
@@ -240,6 +209,14 @@ Bytes ProgramValue(const char *name, DWORD *type)
     RegCloseKey(key);
     value.resize(size);
     return value;
+}
+
+void Store(const char *name, DWORD type, const Bytes &data)
+{
+    HKEY key = NULL;
+    RegCreateKeyA(HKEY_CURRENT_USER, ProgramKey, &key);
+    RegSetValueExA(key, name, 0, type, (const BYTE *)data.data(), (DWORD)data.size());
+    RegCloseKey(key);
 }
 
 // The build folder as Wine sees it; CMake gives it.

@@ -19,14 +19,11 @@ typedef std::string Bytes;
 Bytes RandomBytes(size_t size, uint32_t seed = 7);
 bool WriteBytes(const std::string &path, const Bytes &bytes);
 Bytes ReadBytes(const std::string &path); // empty when the file cannot be read
-bool Exists(const std::string &path);
 
-// Runs a command line in a folder and waits; its exit code, or -1.
-int RunAndWait(const std::string &commandLine, const std::string &folder = std::string());
 
-// What a folder holds, its sub-folders included: sorted names, relative to it and behind the
-// prefix, '/' between folders, a folder's own name ending in '/'.
-std::vector<std::string> Listing(const std::string &folder, const std::string &prefix = std::string());
+// What a folder holds, its sub-folders included: the names relative to it, sorted, one space
+// between two, '/' between folders, a folder's own name ending in '/'.
+std::string Listing(const std::string &folder);
 
 // A fresh folder under Z:\tmp (or under base), removed with its content afterwards.
 class TempFolder {
@@ -35,11 +32,6 @@ public:
     ~TempFolder();
     const std::string &Path() const { return path_; }
     std::string operator/(const std::string &name) const { return path_ + "\\" + name; }
-    // The same folder as Linux sees it (Wine maps Z: to the root).
-    std::string Unix() const;
-    // Runs a Linux shell command and waits until it is done (at most a minute). Wine starts a
-    // Linux program without a process handle to wait on: the shell leaves a mark here instead.
-    void RunLinux(const std::string &command) const;
 
 private:
     std::string path_;
@@ -108,6 +100,7 @@ std::string Text(HWND window); // of this process's windows or another's
 // The program's key under HKEY_CURRENT_USER, and one of its values as raw bytes (empty when absent).
 const char ProgramKey[] = "Software\\Drelwick\\Morvane";
 Bytes ProgramValue(const char *name, DWORD *type = nullptr);
+void Store(const char *name, DWORD type, const Bytes &data);
 
 // Drives the real Morvane.exe from another process, as a person would: it starts the program,
 // types into its fields, clicks, reads and answers its boxes, and waits for it to end.
@@ -122,7 +115,6 @@ public:
     HWND ChildByText(const std::string &text) const;
 
     void SetText(HWND field, const std::string &text); // runs the field's command
-    void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); } // returns at once
     bool ClickAndWait(HWND button); // false when the click did not return (a box is open)
     void Key(UINT key) { PostMessageA(window_, WM_KEYDOWN, key, 0); }
 

@@ -1,0 +1,42 @@
+#!/bin/sh
+# A source error stops the help compiler with "file:line: reason" and exit code 1, and writes no
+# help file; a good source gets bold headings and jumps whose hot spots end where their texts end.
+# The compiler is a program of the build machine.   sh compiler.sh COMPILER
+compiler=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+
+check() { # line reason source
+    printf '%s' "$3" >"$work/help.hps"
+    status=0
+    "$compiler" "$work/help.hps" "$work/help.hlp" 2>"$work/said" >/dev/null || status=$?
+    said=$(cat "$work/said")
+    if [ "$status" != 1 ] || [ "$said" != "$work/help.hps:$1: $2" ] || [ -e "$work/help.hlp" ]; then
+        echo "FAIL: exit $status, said \"$said\", expected line $1: $2"
+        failed=1
+    fi
+}
+
+h='.help Test Help
+'
+check 3 "context 'Intro' is already used by the topic at line 2" "$h.topic intro First
+.topic Intro Second
+"
+check 3 "character U+2603 is not in the Windows-1252 code page of the help file" "$h.topic a First
+A snowman $(printf '\342\230\203') here.
+"
+check 1 "the source gives no help title ('.help')" ".topic a First
+Text.
+"
+# The look, in the bytes the viewer reads: the fonts (plain, bold, the heading's bold 14 points,
+# fixed pitch), the heading drawn in the third, and a jump's hot spot (0xE3 and the target's hash,
+# up to 0x89) around exactly its text: the string before 0x89 is "the jump".
+printf '%s.topic a Heading\nSee [[b|the jump]] here.\n.topic b Other\nText.\n' "$h" >"$work/help.hps"
+"$compiler" "$work/help.hps" "$work/help.hlp"
+bytes=" $(od -An -v -tx1 "$work/help.hlp" | tr -s ' \n' '  ') "
+for look in ' 00 14 03( 00){5} ff ff ff 01 14 03( 00){5} ff ff ff 01 1c 03( 00){5} ff ff ff 00 14 01 ' ' 80 02 00 82 ff ' \
+    ' 80 00 00 e3( [0-9a-f]{2}){4} 89 82 ff ' ' 00 53 65 65 20 00 74 68 65 20 6a 75 6d 70 00 20 68 65 72 65 2e 00 00 '; do
+    printf '%s' "$bytes" | grep -Eq "$look" || { echo "FAIL: the help file lacks $look" && failed=1; }
+done
+exit $failed

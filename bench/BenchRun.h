@@ -12,13 +12,13 @@ struct BenchArgs {
     const char *source;
     int32_t pieceSize; // bytes
     const char *outDir;
-    int wait;     // --wait: print "ready" once set up, start on a line from standard input
-    int progress; // --progress, for the programs that take it
+    int wait;   // --wait: print "ready" once set up, start on a line from standard input
+    int option; // the program's own flag (--progress, --first-start) was given
 };
 
-// PROGRAM SOURCE SIZE OUTDIR [--wait] [--progress]; --progress only where allowed.
+// PROGRAM SOURCE SIZE OUTDIR [--wait] [OPTION]; OPTION only for a program that has one.
 // 0 after printing the usage.
-static inline int ReadBenchArgs(int argc, char **argv, BenchArgs *args, int progressAllowed)
+static inline int ReadBenchArgs(int argc, char **argv, BenchArgs *args, const char *option)
 {
     memset(args, 0, sizeof *args);
     int ok = argc >= 4;
@@ -31,13 +31,14 @@ static inline int ReadBenchArgs(int argc, char **argv, BenchArgs *args, int prog
     for (int i = 4; ok && i < argc; i++) {
         if (strcmp(argv[i], "--wait") == 0)
             args->wait = 1;
-        else if (progressAllowed && strcmp(argv[i], "--progress") == 0)
-            args->progress = 1;
+        else if (option != NULL && strcmp(argv[i], option) == 0)
+            args->option = 1;
         else
             ok = 0;
     }
     if (!ok)
-        fprintf(stderr, "usage: %s SOURCE SIZE OUTDIR [--wait]%s\n", argv[0], progressAllowed ? " [--progress]" : "");
+        fprintf(stderr, "usage: %s SOURCE SIZE OUTDIR [--wait]%s%s%s\n", argv[0], option ? " [" : "", option ? option : "",
+                option ? "]" : "");
     return ok;
 }
 

@@ -60,7 +60,7 @@ static int WritePiece(HANDLE source, const char *name, int32_t size, char *buffe
 int main(int argc, char **argv)
 {
     BenchArgs args;
-    if (!ReadBenchArgs(argc, argv, &args, 1))
+    if (!ReadBenchArgs(argc, argv, &args, "--progress"))
         return 2;
     // The pieces are named as the program names them: the source's name without its extension.
     char source[MAX_PATH];
@@ -75,8 +75,8 @@ int main(int argc, char **argv)
     if (dot != NULL)
         *dot = '\0';
     char *buffer = (char *)malloc(Transfer);
-    HWND bar = args.progress ? MakeProgressBar() : NULL;
-    if (buffer == NULL || (args.progress && bar == NULL)) {
+    HWND bar = args.option ? MakeProgressBar() : NULL;
+    if (buffer == NULL || (args.option && bar == NULL)) {
         fprintf(stderr, "bare_bench: no buffer or no window (is there a display?)\n");
         return 2;
     }

@@ -1,10 +1,12 @@
 // Times a Split click on the real Morvane.exe, driven from this process, for run_bench.sh:
-//   click_bench SOURCE SIZE OUTDIR [--wait]
-// Starts build\Morvane.exe in SOURCE's folder with no saved settings (a first start: Use Output,
-// Batch File, Log File and Sub Directory checked, output folder = that folder), types SOURCE's
-// name, SIZE and OUTDIR into their fields, clicks Batch File, Log File and Sub Directory off,
-// then clicks Split and times from the click until the window is idle again: the split runs
-// inside the click's handler, visible progress bar included. Then clicks Exit and removes the
+//   click_bench SOURCE SIZE OUTDIR [--wait] [--first-start]
+// Starts the Morvane.exe of its own build in SOURCE's folder with no saved settings (a first
+// start: Use Output, Batch File, Log File and Sub Directory checked, output folder = that folder),
+// types SOURCE's name, SIZE and OUTDIR into their fields and clicks Batch File, Log File and Sub
+// Directory off, or, with --first-start, leaves all four on as a first start has them (the pieces,
+// the batch file and the log then go to OUTDIR\<name without extension>). Then it clicks Split
+// and times from the click until the window is idle again: the split runs inside the click's
+// handler, visible progress bar, batch file and log included. Then clicks Exit and removes the
 // settings the program saved. Prints "seconds S"; exits 1 when the program showed a box or did
 // not finish, 2 on a usage or set-up error.
 #include "BenchRun.h"
@@ -113,9 +115,9 @@ static void EndProgram(PROCESS_INFORMATION *process, HWND window)
 int main(int argc, char **argv)
 {
     BenchArgs args;
-    if (!ReadBenchArgs(argc, argv, &args, 0))
+    if (!ReadBenchArgs(argc, argv, &args, "--first-start"))
         return 2;
-    char folder[MAX_PATH], name[MAX_PATH], outDir[MAX_PATH], firstPiece[2 * MAX_PATH], sizeText[16];
+    char folder[MAX_PATH], name[MAX_PATH], outDir[MAX_PATH], firstPiece[3 * MAX_PATH], sizeText[16];
     char program[MAX_PATH];
     char *namePart = NULL;
     if (GetFullPathNameA(args.source, sizeof folder, folder, &namePart) == 0 || namePart == NULL) {
@@ -127,7 +129,10 @@ int main(int argc, char **argv)
     GetFullPathNameA(args.outDir, sizeof outDir, outDir, NULL);
     // The pieces are named after the source's name without its extension.
     int stem = strrchr(name, '.') != NULL ? (int)(strrchr(name, '.') - name) : (int)strlen(name);
-    snprintf(firstPiece, sizeof firstPiece, "%s\\%.*s.001", outDir, stem, name);
+    if (args.option)
+        snprintf(firstPiece, sizeof firstPiece, "%s\\%.*s\\%.*s.001", outDir, stem, name, stem, name);
+    else
+        snprintf(firstPiece, sizeof firstPiece, "%s\\%.*s.001", outDir, stem, name);
     snprintf(sizeText, sizeof sizeText, "%d", (int)args.pieceSize);
 
     // This program lives in build\bench; Morvane.exe in build.
@@ -160,10 +165,13 @@ int main(int argc, char **argv)
     SetText(GetDlgItem(window, CmdSplitSize), sizeText);
     SetText(GetDlgItem(window, CmdOutputPath), outDir);
     SetText(GetDlgItem(window, CmdFileName), name);
-    ClickOff(batch);
-    ClickOff(log);
-    ClickOff(subDirectory);
-    if (Checked(batch) || Checked(log) || Checked(subDirectory) || !Checked(useOutput) ||
+    if (!args.option) {
+        ClickOff(batch);
+        ClickOff(log);
+        ClickOff(subDirectory);
+    }
+    int on = args.option ? 1 : 0;
+    if (Checked(batch) != on || Checked(log) != on || Checked(subDirectory) != on || !Checked(useOutput) ||
         !IsWindowEnabled(GetDlgItem(window, CmdSplit))) {
         fprintf(stderr, "click_bench: the window did not come up as a first start, or Split stayed disabled\n");
         EndProgram(&process, window);

@@ -9,6 +9,7 @@
 # The source (SIZE_MB MiB from /dev/urandom) is made once in the work folder and read once to warm
 # the page cache. Each round then takes, in this order (README.md says what each includes):
 #   morvane_real_click   click_bench.exe clicks Split on the real Morvane.exe: until idle again
+#   morvane_first_start  the same click with a first start's options: batch file, log, sub-folder
 #   morvane_in_process   split_bench.exe: SplitFile alone, no window
 #   bare_loop            bare_bench.exe: the same pieces from a bare Win32 loop
 #   bare_loop_progress   bare_bench.exe --progress: the same, stepping a visible progress bar
@@ -20,8 +21,9 @@
 # and sets up first and runs on a go line sent after that deletion: on a virtual machine that
 # hands freed memory back to its host a few seconds later, the time between deleting and
 # writing changes the cost of every page written, so it is kept the same, and short, for all.
-# After every round, untimed, each Wine program's pieces are compared with GNU split's and the dd
-# copy with the source. Figures are printed, never judged.
+# After every round, untimed, each Wine program's pieces are compared with GNU split's, the first
+# start's batch file and log are checked, and the dd copy is compared with the source. Figures
+# are printed, never judged.
 # Set MORVANE_BENCH_KEEP=1 to keep the work folder afterwards.
 set -eu
 
@@ -60,7 +62,7 @@ sh "$here/scripts/prefix.sh" $arch
 work="${MORVANE_BENCH_DIR:-$build}/bench-work"
 source="$work/data.bin"
 times="$work/times"
-tools="morvane_real_click morvane_in_process bare_loop bare_loop_progress gnu_split dd"
+tools="morvane_real_click morvane_first_start morvane_in_process bare_loop bare_loop_progress gnu_split dd"
 cleanup() {
     if [ -z "${MORVANE_BENCH_KEEP:-}" ]; then
         rm -rf "$work"
@@ -137,28 +139,37 @@ native_tool() { # tool command...: times the command, sets $figure
     figure=$(elapsed "$start" "$(now)")
 }
 
+fail() {
+    echo "run_bench: round $round: $*" >&2
+    exit 1
+}
+
 verify() {
-    for tool in morvane_real_click morvane_in_process bare_loop bare_loop_progress gnu_split; do
-        count=$(find "$work/$tool" -type f | wc -l)
-        if [ "$count" != "$pieces" ]; then
-            echo "run_bench: round $round: $tool made $count files, expected $pieces pieces" >&2
-            exit 1
-        fi
+    # The first start's pieces, batch file and log are in the sub-folder named after the source.
+    first="$work/morvane_first_start/data"
+    for place in morvane_real_click morvane_first_start/data morvane_in_process bare_loop bare_loop_progress \
+        gnu_split; do
+        count=$(find "$work/$place" -type f -name 'data.[0-9][0-9][0-9]' | wc -l)
+        [ "$count" = "$pieces" ] || fail "$place holds $count pieces, expected $pieces"
     done
     for gnu_piece in "$work/gnu_split"/data.*; do
         name=$(basename "$gnu_piece")
-        for tool in morvane_real_click morvane_in_process bare_loop bare_loop_progress; do
-            if ! cmp -s "$gnu_piece" "$work/$tool/$name"; then
-                echo "run_bench: round $round: $tool's $name differs from GNU split's" >&2
-                exit 1
-            fi
+        for place in morvane_real_click morvane_first_start/data morvane_in_process bare_loop bare_loop_progress; do
+            cmp -s "$gnu_piece" "$work/$place/$name" || fail "$place's $name differs from GNU split's"
         done
     done
+    last=$(printf 'data.%03d' "$pieces")
+    tr -d '\r' <"$first/data.bat" | grep -q " $last data.bin\$" || fail "the batch file does not end with $last"
+    tr -d '\r' <"$first/data.bat" | tail -n 1 | grep -qx 'ECHO Rejoining Completed' || fail "the batch file is cut short"
+    tr -d '\r' <"$first/data.log" | grep -qx "Number of splits..... $pieces" || fail "the log has the wrong count"
+    tr -d '\r' <"$first/data.log" | grep -qx "  Total bytes split = $bytes bytes" || fail "the log has the wrong total"
+    tr -d '\r' <"$first/data.log" | grep -q "^ *$pieces\. $last " || fail "the log lacks the last piece"
     if ! cmp -s "$source" "$work/dd/copy"; then
         echo "run_bench: round $round: the dd copy differs from the source" >&2
         exit 1
     fi
-    echo "  round $round: every program's $pieces pieces identical to GNU split's, dd copy identical"
+    echo "  round $round: every program's $pieces pieces identical to GNU split's, batch file and log" \
+        "complete, dd copy identical"
 }
 
 # Round 0 warms up (the first writes after making the source are slower for every tool) and is
@@ -167,6 +178,8 @@ round=0
 while [ "$round" -le "$runs" ]; do
     wine_tool morvane_real_click click_bench
     line="$figure"
+    wine_tool morvane_first_start click_bench --first-start
+    line="$line $figure"
     wine_tool morvane_in_process split_bench
     line="$line $figure"
     wine_tool bare_loop bare_bench
@@ -220,12 +233,19 @@ for tool in $tools; do
         printf "%-20s %10.3f %10.3f %14.1f %12.1f\n", t, $1, $2, mib / $1, mib / $2 }'
     column=$((column + 1))
 done
-# Columns: 1 real click, 2 in process, 3 bare loop, 4 bare loop with progress bar, 5 GNU split, 6 dd.
+# Columns: 1 real click, 2 first-start click, 3 in process, 4 bare loop, 5 bare loop with progress
+# bar, 6 GNU split, 7 dd.
 ratio() { # name column-of-numerator-tool column-of-reference-tool
     awk -v n="$1" -v a="$(median "$2")" -v b="$(median "$3")" 'BEGIN { printf "throughput ratio %-41s %.3f\n", n, b / a }'
 }
-ratio morvane_real_click/bare_loop_progress 1 4
-ratio morvane_in_process/bare_loop 2 3
-ratio morvane_real_click/gnu_split 1 5
-ratio morvane_in_process/gnu_split 2 5
-ratio morvane_in_process/dd 2 6
+wait_ratio() { # name column-of-the-wait column-of-the-reference: how many times as long, by the medians
+    awk -v n="$1" -v a="$(median "$2")" -v b="$(median "$3")" 'BEGIN { printf "time ratio       %-41s %.3f\n", n, a / b }'
+}
+wait_ratio morvane_real_click/morvane_in_process 1 3
+wait_ratio morvane_first_start/morvane_in_process 2 3
+wait_ratio morvane_real_click/bare_loop 1 4
+ratio morvane_real_click/bare_loop_progress 1 5
+ratio morvane_in_process/bare_loop 3 4
+ratio morvane_real_click/gnu_split 1 6
+ratio morvane_in_process/gnu_split 3 6
+ratio morvane_in_process/dd 3 7

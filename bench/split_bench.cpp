@@ -31,7 +31,7 @@ static LRESULT CALLBACK CloseBoxes(int code, WPARAM wParam, LPARAM lParam)
 int main(int argc, char **argv)
 {
     BenchArgs args;
-    if (!ReadBenchArgs(argc, argv, &args, 0))
+    if (!ReadBenchArgs(argc, argv, &args, NULL))
         return 2;
     // The split runs in the output folder, so the source is named by its full path.
     if (GetFullPathNameA(args.source, sizeof AppState.FileName, AppState.FileName, NULL) == 0) {

@@ -151,7 +151,7 @@ int main(int argc, char **argv)
         return 2;
     }
     HWND window = NULL;
-    for (int i = 0; i < 400 && window == NULL; i++) {
+    for (int i = 0; i < 2400 && window == NULL; i++) { // at most a minute: the disk may be busy writing back
         Sleep(25);
         window = FindProcessWindow(process.dwProcessId, "MainWindow");
     }

@@ -32,9 +32,10 @@ static int ExitRequested = 0;
 
 // Keys and clicks that arrived while a split ran were meant for a window that did not answer:
 // the second click of a double-click on Split would otherwise split again once the first split
-// is done, and end in an error box after a split that succeeded. They are dropped, mouse
-// messages of every window (client and frame), except the tray's notification, which shares its
-// number with a double-click but is posted to the main window and is no input of that window.
+// is done, and end in an error box after a split that succeeded. They are dropped: keys, and
+// mouse messages of every window, client area and frame. The tray's notifications share their
+// number with a double-click, but are posted to the main window by the shell and are no input of
+// that window: the clicks among them, the ones the window acts on, are posted again.
 static void DiscardQueuedInput(void)
 {
     MSG message;
@@ -42,13 +43,14 @@ static void DiscardQueuedInput(void)
         continue;
     while (PeekMessageA(&message, NULL, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE))
         continue;
-    MSG tray[8];
+    LPARAM trayClicks[8];
     int kept = 0;
     while (PeekMessageA(&message, NULL, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE))
-        if (message.hwnd == AppState.MainWindow && message.message == WM_TRAYNOTIFY && kept < 8)
-            tray[kept++] = message;
+        if (message.hwnd == AppState.MainWindow && message.message == WM_TRAYNOTIFY && kept < 8 &&
+            (message.lParam == WM_LBUTTONUP || message.lParam == WM_RBUTTONUP))
+            trayClicks[kept++] = message.lParam;
     for (int i = 0; i < kept; i++)
-        PostMessageA(AppState.MainWindow, WM_TRAYNOTIFY, tray[i].wParam, tray[i].lParam);
+        PostMessageA(AppState.MainWindow, WM_TRAYNOTIFY, 0, trayClicks[i]);
 }
 
 static void RunSplit(void)

@@ -35,9 +35,9 @@ void SetStatusText(const char *text)
         SetWindowTextA(AppState.StatusNamePane, text);
 }
 
-// A repaint of the bar goes through the Wine or window server and the X server and costs about
-// as much as writing a piece: handed over at most about 50 times a second, the bar looks the same
-// to a person and the wait becomes the copy's.
+// A position handed to the bar repaints it at once, a round trip through the window server that
+// costs about as much as writing a piece. Handed over at most about 50 times a second, the bar
+// looks the same to a person, and the wait becomes the copy's.
 enum { ProgressPaceMs = 20 };
 
 static int ProgressSteps = 0;      // the range's end

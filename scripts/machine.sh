@@ -1,6 +1,8 @@
-# Sourced by the run, test and bench scripts: which builds this machine can run.
-# Sets machine_runs_32 (1 or 0), machine_kind (one line for people) and archs (the builds to run,
-# 32-bit first). MORVANE_ARCHS=win64 acts as a machine that runs only 64-bit code would.
+# Sourced by the run, test and bench scripts, with $here the project folder: which builds this
+# machine can run. Sets machine_runs_32 (1 or 0), machine_kind (one line for people) and archs
+# (the builds to run, 32-bit first), and brings the builds' names (builds.sh).
+# MORVANE_ARCHS=win64 acts as a machine that runs only 64-bit code would.
+. "$here/scripts/builds.sh"
 #
 # Wine's 32-bit loader is itself an i386 program: it answers --version on a machine that runs
 # 32-bit x86 code, and fails ("Exec format error") on one whose kernel runs only 64-bit code.
@@ -25,9 +27,3 @@ case "${MORVANE_ARCHS:-}" in
         exit 2
         ;;
 esac
-
-# The build folder and the toolchain file of a build.
-build_dir() { [ "$1" = win32 ] && echo build || echo build-x64; }
-toolchain() { [ "$1" = win32 ] && echo cmake/mingw-i686.cmake || echo cmake/mingw-x86_64.cmake; }
-# What people call a build.
-build_name() { [ "$1" = win32 ] && echo "32-bit build (the product)" || echo "64-bit build"; }

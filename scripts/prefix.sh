@@ -8,16 +8,10 @@
 # letters.
 set -e
 here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/scripts/builds.sh"
 arch=$1
-case "$arch" in
-    win32) build=build ;;
-    win64) build=build-x64 ;;
-    *)
-        echo "usage: sh scripts/prefix.sh win32|win64" >&2
-        exit 2
-        ;;
-esac
-export WINEPREFIX="${MORVANE_PREFIX:-$here/$build/wineprefix}"
+check_arch "$arch" "sh scripts/prefix.sh win32|win64"
+export WINEPREFIX="$(prefix_of "$arch")"
 run() { "$here/scripts/wine-run" "$arch" "$@"; }
 
 add_fonts() {

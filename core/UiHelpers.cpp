@@ -52,7 +52,6 @@ void SetProgressRange(int steps)
     if (AppState.ProgressBar == NULL)
         return;
     SendMessageA(AppState.ProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, steps));
-    SendMessageA(AppState.ProgressBar, PBM_SETSTEP, 1, 0);
 }
 
 void StartProgress(int steps)

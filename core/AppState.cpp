@@ -33,7 +33,7 @@ void CopyText(char *dest, size_t capacity, const char *src)
     dest[n] = '\0';
 }
 
-int32_t CountPieces(int32_t fileSize, int32_t splitSize)
+int64_t CountPieces(int64_t fileSize, int32_t splitSize)
 {
     if (splitSize < 1)
         return 0;

@@ -58,8 +58,8 @@ struct AppStateRecord {
     char MessageText[MessageCapacity];  // scratch for message texts, field texts and the title
 
     int32_t SplitSize;    // bytes per piece, 1 ... 2147483647 when valid
-    int32_t FileSize;     // source size as last measured
-    int32_t PieceCount;   // pieces for FileSize and SplitSize; 0 when SplitSize is below 1
+    int64_t FileSize;     // source size as last measured: files of any size, pieces of at most 2 GiB - 1
+    int64_t PieceCount;   // pieces for FileSize and SplitSize; 0 when SplitSize is below 1
     int16_t OnTop;        // 1 while the main window is topmost
     int32_t OutputToggle; // 1 while Use Output is checked; drives the output-path controls
 
@@ -92,7 +92,7 @@ void ParsePath(const char *path);
 
 // Pieces for a file of fileSize bytes at splitSize bytes each: the quotient, plus one for a
 // remainder; 0 when splitSize is below 1.
-int32_t CountPieces(int32_t fileSize, int32_t splitSize);
+int64_t CountPieces(int64_t fileSize, int32_t splitSize);
 
 // Sets PieceSuffix to ".nnn" for the 1-based piece number and PieceName to BaseName + PieceSuffix.
 void ComposePieceName(int number);

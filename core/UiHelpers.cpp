@@ -89,17 +89,13 @@ int IsNoSuchPathError(DWORD error)
     }
 }
 
-FileSizeResult ReadFileSize32(HANDLE file, int32_t *size)
+int ReadFileSize(HANDLE file, int64_t *size)
 {
-    DWORD high = 0;
-    DWORD low = GetFileSize(file, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
-        return SizeUnknown;
-    // The high word counts too: 4 GiB + 5 bytes must not pass for 5 bytes.
-    if (high != 0 || low > 0x7FFFFFFFu)
-        return SizeTooLarge;
-    *size = (int32_t)low;
-    return SizeRead;
+    LARGE_INTEGER length;
+    if (!GetFileSizeEx(file, &length) || length.QuadPart < 0)
+        return 0;
+    *size = length.QuadPart;
+    return 1;
 }
 
 int PathExists(const char *path)

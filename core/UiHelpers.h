@@ -40,10 +40,8 @@ int KeepsExistingFile(const char *name, const char *caption);
 // Reports a file that could not be written completely (a full disk); returns 0.
 int ReportWriteFailure(const char *name);
 
-// Size of an open file as the program's signed 32-bit count: SizeRead with *size set,
-// SizeUnknown when it cannot be read, SizeTooLarge for 2 GiB or more (no such count describes it).
-enum FileSizeResult { SizeRead, SizeUnknown, SizeTooLarge };
-FileSizeResult ReadFileSize32(HANDLE file, int32_t *size);
+// Size of an open file, whatever it is. 1 with *size set; 0 when it cannot be read.
+int ReadFileSize(HANDLE file, int64_t *size);
 
 // Formats into AppState.MessageText, cut to its capacity.
 const char *FormatMessageText(const char *format, ...) __attribute__((format(printf, 1, 2)));

@@ -10,10 +10,10 @@
 #include <string.h>
 
 // What measuring the source found.
-enum SourceKind { SourceMissing, SourceFile, SourceFolder, SourceUnreadable, SourceTooLarge };
+enum SourceKind { SourceMissing, SourceFile, SourceFolder, SourceUnreadable };
 
 // Measures FileName relative to the working directory; fills *size for a readable file.
-static SourceKind MeasureSource(int32_t *size)
+static SourceKind MeasureSource(int64_t *size)
 {
     DWORD attributes = GetFileAttributesA(AppState.FileName);
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -24,11 +24,9 @@ static SourceKind MeasureSource(int32_t *size)
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return SourceUnreadable;
-    FileSizeResult measured = ReadFileSize32(file, size);
+    int measured = ReadFileSize(file, size);
     CloseHandle(file);
-    if (measured == SizeUnknown)
-        return SourceUnreadable;
-    return measured == SizeTooLarge ? SourceTooLarge : SourceFile;
+    return measured ? SourceFile : SourceUnreadable;
 }
 
 static void SetPanes(const char *name, const char *size, const char *pieces)
@@ -40,7 +38,7 @@ static void SetPanes(const char *name, const char *size, const char *pieces)
 
 void UpdateFileStatus(void)
 {
-    int32_t size = 0;
+    int64_t size = 0;
     SourceKind kind = MeasureSource(&size);
     if (kind == SourceMissing) {
         SetWindowTextA(AppState.MainWindow, PRODUCT_TITLE);
@@ -56,7 +54,7 @@ void UpdateFileStatus(void)
 
     if (kind != SourceFile) {
         // Something of that name is there, but it is nothing the program can split.
-        const char *why = kind == SourceFolder ? "is a folder" : kind == SourceTooLarge ? "2 GB or more" : "cannot be read";
+        const char *why = kind == SourceFolder ? "is a folder" : "cannot be read";
         AppState.FileSize = -1;
         AppState.PieceCount = 0;
         SetPanes(AppState.FileName, why, "0 splits");
@@ -66,7 +64,7 @@ void UpdateFileStatus(void)
 
     AppState.FileSize = size;
     char sizeText[32];
-    snprintf(sizeText, sizeof sizeText, "%i bytes", (int)size);
+    snprintf(sizeText, sizeof sizeText, "%lld bytes", (long long)size);
     SetWindowTextA(AppState.StatusNamePane, AppState.FileName);
     SetWindowTextA(AppState.StatusSizePane, sizeText);
 
@@ -77,7 +75,7 @@ void UpdateFileStatus(void)
         EnableWindow(AppState.SplitButton, FALSE);
     } else {
         char piecesText[32];
-        snprintf(piecesText, sizeof piecesText, "%i splits", (int)AppState.PieceCount);
+        snprintf(piecesText, sizeof piecesText, "%lld splits", (long long)AppState.PieceCount);
         SetWindowTextA(AppState.StatusPiecesPane, piecesText);
         EnableWindow(AppState.SplitButton, TRUE);
     }

@@ -33,9 +33,10 @@ static const char *ReadPieceTime(SYSTEMTIME *when)
 
 int WriteLogFile(void)
 {
-    int32_t total = 0;
-    int32_t size = AppState.SplitSize;
-    int32_t fileSize = AppState.FileSize;
+    // Sizes and the running total are 64-bit: a source may be far larger than one piece.
+    int64_t total = 0;
+    int64_t size = AppState.SplitSize;
+    int64_t fileSize = AppState.FileSize;
 
     ComposeLogName();
     if (KeepsExistingFile(AppState.LogName, "Log File Exist"))
@@ -47,25 +48,25 @@ int WriteLogFile(void)
         return 0;
     }
 
-    int32_t count = CountPieces(fileSize, size);
+    int64_t count = CountPieces(fileSize, (int32_t)size);
 
     SetStatusText("writing log file...");
-    SetProgressRange(count);
+    SetProgressRange((int)count);
 
     fprintf(log, "%s %s%s\n", "Log file for", AppState.BaseName, AppState.Extension);
     fprintf(log, "%s %s\n\n", PRODUCT_NAME, PRODUCT_VERSION);
     fprintf(log, "%s %s%s\n", "Original file name...", AppState.BaseName, AppState.Extension);
     fprintf(log, "%s %s\n", "Original path........", AppState.CurrentDirectory);
-    fprintf(log, "%s %i %s\n", "Original file size...", (int)fileSize, "bytes");
+    fprintf(log, "%s %lld %s\n", "Original file size...", (long long)fileSize, "bytes");
     fprintf(log, "%s %i %s\n", "Split size...........", (int)AppState.SplitSize, "bytes");
     fprintf(log, "%s ", "Batch file...........");
     if (IsInForce(AppState.BatchFileCheck))
         fprintf(log, "%s%s\n", AppState.BaseName, ".bat");
     else
         fprintf(log, "%s\n", "None");
-    fprintf(log, "%s %i\n\n", "Number of splits.....", (int)count);
+    fprintf(log, "%s %lld\n\n", "Number of splits.....", (long long)count);
 
-    for (int32_t i = 0; i < count; i++) {
+    for (int64_t i = 0; i < count; i++) {
         ComposePieceName((int)(i + 1));
         if (i == count - 1)
             size = fileSize - i * size;
@@ -77,12 +78,12 @@ int WriteLogFile(void)
             ShowMessage(failure, "Error", MB_ICONERROR);
             return 0;
         }
-        fprintf(log, " %3i. %s  %10i %s   %02i-%02i-%04i  %02i:%02i:%02i\n", (int)(i + 1), AppState.PieceName,
-                (int)size, "bytes", when.wMonth, when.wDay, when.wYear, when.wHour, when.wMinute, when.wSecond);
+        fprintf(log, " %3i. %s  %10lld %s   %02i-%02i-%04i  %02i:%02i:%02i\n", (int)(i + 1), AppState.PieceName,
+                (long long)size, "bytes", when.wMonth, when.wDay, when.wYear, when.wHour, when.wMinute, when.wSecond);
         total += size;
         StepProgress();
     }
-    fprintf(log, "\n  %s %i %s\n", "Total bytes split =", (int)total, "bytes");
+    fprintf(log, "\n  %s %lld %s\n", "Total bytes split =", (long long)total, "bytes");
 
     int failed = ferror(log) != 0;
     if (fclose(log) != 0)

@@ -114,9 +114,10 @@ static int SplitPiece(SplitRun *run, int k)
         }
     }
 
+    // Every piece is SplitSize bytes but the last, which holds what is left: 1 ... SplitSize.
     int32_t pieceSize = AppState.SplitSize;
     if (k == AppState.PieceCount)
-        pieceSize = AppState.FileSize - (AppState.PieceCount - 1) * AppState.SplitSize;
+        pieceSize = (int32_t)(AppState.FileSize - (AppState.PieceCount - 1) * (int64_t)AppState.SplitSize);
     if (!WritePiece(run, piece, pieceSize))
         return 0;
     StepProgress();
@@ -146,17 +147,9 @@ int SplitFile(void)
         return StopRun(&run, AppState.MessageText, "File Not Found", MB_ICONERROR);
     }
 
-    // Sizes are signed 32-bit counts: a source of 2 GiB or more cannot be described, so it is
-    // refused here, before anything is created, rather than split wrongly.
-    int32_t size = 0;
-    FileSizeResult measured = ReadFileSize32(run.source, &size);
-    if (measured == SizeUnknown)
+    int64_t size = 0;
+    if (!ReadFileSize(run.source, &size))
         return StopRun(&run, "File handle null", "Error", MB_ICONERROR);
-    if (measured == SizeTooLarge) {
-        FormatMessageText("%s\n%s\n%s", AppState.FileName, "is too large to split",
-                          "Files must be smaller than 2 GB (2,147,483,648 bytes)");
-        return StopRun(&run, AppState.MessageText, "Error", MB_ICONERROR);
-    }
     if (size < 2)
         return StopRun(&run, "File size too small to split", "Notice", MB_ICONWARNING);
 
@@ -175,7 +168,7 @@ int SplitFile(void)
     }
 
     SetStatusText("splitting...");
-    StartProgress(AppState.PieceCount);
+    StartProgress((int)AppState.PieceCount);
 
     for (int k = 1; k <= AppState.PieceCount; k++)
         if (!SplitPiece(&run, k))

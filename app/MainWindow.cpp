@@ -23,42 +23,76 @@ static void RefreshForFileName(void)
     UpdateSubDirOption();
 }
 
-// A split runs inside the handler that started it, but its message boxes run a modal loop in
-// which the tray menu and posted messages still arrive. Until it has ended, only Help and About
-// act; an exit asked for meanwhile happens once the window is idle again, so that the settings
-// saved are those of the idle window.
+// A split runs inside the handler that started it, taking the window's messages as it goes (and
+// its boxes run modal loops of their own). Until it has ended, the window acts on nothing but
+// Help and About; an exit asked for meanwhile happens once the window is idle again, so that the
+// settings saved are those of the idle window; a drop is refused; Windows is told not to end the
+// session. This guard, with the message pump below, is the one place that holds all of it.
 static int SplitRunning = 0;
 static int ExitRequested = 0;
 
-// Keys and clicks that arrived while a split ran were meant for a window that did not answer:
-// the second click of a double-click on Split would otherwise split again once the first split
-// is done, and end in an error box after a split that succeeded. They are dropped: keys, and
-// mouse messages of every window, client area and frame. The tray's notifications share their
-// number with a double-click, but are posted to the main window by the shell and are no input of
-// that window: the clicks among them, the ones the window acts on, are posted again.
-static void DiscardQueuedInput(void)
+// The tray's clicks made during a split, acted on once it has ended.
+static LPARAM HeldTrayClicks[8];
+static int HeldTrayCount = 0;
+
+static int IsInput(UINT message)
+{
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
+
+// The window's messages during a split. Messages that other programs send are answered inside
+// PeekMessage; posted ones (paints, timers, a close) are dispatched. Keys and clicks, of every
+// window, client area and frame, were meant for a window that acted on nothing: they are dropped
+// as they arrive, so that none answers a box that comes up later, and the second click of a
+// double-click on Split does not split again. The tray's notifications share their number with a
+// double-click, but the shell posts them to the main window: its clicks are kept for later.
+static void RetrieveMessagesWhileSplitting(void)
 {
     MSG message;
-    while (PeekMessageA(&message, NULL, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE))
-        continue;
-    while (PeekMessageA(&message, NULL, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE))
-        continue;
-    LPARAM trayClicks[8];
-    int kept = 0;
-    while (PeekMessageA(&message, NULL, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE))
-        if (message.hwnd == AppState.MainWindow && message.message == WM_TRAYNOTIFY && kept < 8 &&
-            (message.lParam == WM_LBUTTONUP || message.lParam == WM_RBUTTONUP))
-            trayClicks[kept++] = message.lParam;
-    for (int i = 0; i < kept; i++)
-        PostMessageA(AppState.MainWindow, WM_TRAYNOTIFY, 0, trayClicks[i]);
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) { // for the main loop, once the split is over
+            PostQuitMessage((int)message.wParam);
+            return;
+        }
+        if (message.hwnd == AppState.MainWindow && message.message == WM_TRAYNOTIFY) {
+            if ((message.lParam == WM_LBUTTONUP || message.lParam == WM_RBUTTONUP) && HeldTrayCount < 8)
+                HeldTrayClicks[HeldTrayCount++] = message.lParam;
+            continue;
+        }
+        if (!IsInput(message.message))
+            DispatchMessageA(&message);
+    }
+}
+
+// Asks Windows (Vista and later, where the call exists) to show why the session cannot end now.
+static void SetShutdownReason(const wchar_t *reason)
+{
+    typedef BOOL(WINAPI * CreateReason)(HWND, LPCWSTR);
+    typedef BOOL(WINAPI * DestroyReason)(HWND);
+    HMODULE user = GetModuleHandleA("user32.dll");
+    // Through a plain function pointer: the two calls have other types than GetProcAddress's.
+    void (*create)(void) = (void (*)(void))GetProcAddress(user, "ShutdownBlockReasonCreate");
+    void (*destroy)(void) = (void (*)(void))GetProcAddress(user, "ShutdownBlockReasonDestroy");
+    if (reason != NULL && create != NULL)
+        ((CreateReason)create)(AppState.MainWindow, reason);
+    if (reason == NULL && destroy != NULL)
+        ((DestroyReason)destroy)(AppState.MainWindow);
 }
 
 static void RunSplit(void)
 {
     SplitRunning = 1;
+    SetShutdownReason(L"Splitting a file");
+    SetBusyMessagePump(RetrieveMessagesWhileSplitting);
     RunSplitCommand();
-    DiscardQueuedInput();
+    RetrieveMessagesWhileSplitting();
+    SetBusyMessagePump(NULL);
+    SetShutdownReason(NULL);
     SplitRunning = 0;
+    for (int i = 0; i < HeldTrayCount; i++)
+        PostMessageA(AppState.MainWindow, WM_TRAYNOTIFY, 0, HeldTrayClicks[i]);
+    HeldTrayCount = 0;
     if (ExitRequested)
         ExitProgram(0);
 }
@@ -241,6 +275,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_TRAYNOTIFY:
         HandleTrayNotify(lParam);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return SplitRunning ? FALSE : TRUE; // a split stopped half-way leaves an incomplete piece
+    case WM_ENDSESSION:
+        // The session ends (the split, if any, has ended: it was not allowed to end before): the
+        // settings are saved and the tray icon goes, as at Exit.
+        if (wParam && !SplitRunning)
+            ExitProgram(0);
         return 0;
     case WM_DROPFILES:
         if (SplitRunning)

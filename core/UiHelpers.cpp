@@ -3,15 +3,22 @@
 #include <stdarg.h>
 #include <stdio.h>
 
-int ShowMessage(const char *text, const char *caption, UINT icon)
+static void (*BusyMessagePump)(void) = NULL; // set while a split runs
+
+void SetBusyMessagePump(void (*pump)(void)) { BusyMessagePump = pump; }
+
+// A box owned by the main window. During a split, what the user typed or clicked before the box
+// came up is taken off the queue first: a box is answered only by someone who has seen it.
+static int Box(const char *text, const char *caption, UINT style)
 {
-    return MessageBoxA(AppState.MainWindow, text, caption, MB_OK | icon);
+    if (BusyMessagePump != NULL)
+        BusyMessagePump();
+    return MessageBoxA(AppState.MainWindow, text, caption, style);
 }
 
-int AskYesNo(const char *text, const char *caption, UINT icon)
-{
-    return MessageBoxA(AppState.MainWindow, text, caption, MB_YESNO | icon) == IDYES;
-}
+int ShowMessage(const char *text, const char *caption, UINT icon) { return Box(text, caption, MB_OK | icon); }
+
+int AskYesNo(const char *text, const char *caption, UINT icon) { return Box(text, caption, MB_YESNO | icon) == IDYES; }
 
 int IsChecked(HWND control)
 {
@@ -44,32 +51,45 @@ static int ProgressSteps = 0;      // the range's end
 static int ProgressDone = 0;       // steps done since the range was set
 static DWORD ProgressShownAt = 0;  // GetTickCount when the bar was last handed a position
 
+// The bar shows the steps done, and the window takes its messages, repainting what needs it.
+static void ShowProgress(DWORD now)
+{
+    ProgressShownAt = now;
+    if (AppState.ProgressBar != NULL)
+        SendMessageA(AppState.ProgressBar, PBM_SETPOS, ProgressDone, 0);
+    if (BusyMessagePump != NULL)
+        BusyMessagePump();
+}
+
 void SetProgressRange(int steps)
 {
     ProgressSteps = steps;
     ProgressDone = 0;
-    ProgressShownAt = GetTickCount();
-    if (AppState.ProgressBar == NULL)
-        return;
-    SendMessageA(AppState.ProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, steps));
+    if (AppState.ProgressBar != NULL)
+        SendMessageA(AppState.ProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, steps));
+    ShowProgress(GetTickCount()); // each phase starts on a window that answers
 }
 
 void StartProgress(int steps)
 {
-    SetProgressRange(steps);
     if (AppState.ProgressBar != NULL)
         ShowWindow(AppState.ProgressBar, SW_SHOW);
+    SetProgressRange(steps);
 }
 
 void StepProgress(void)
 {
     ProgressDone++;
     DWORD now = GetTickCount();
-    if (ProgressDone < ProgressSteps && now - ProgressShownAt < ProgressPaceMs)
-        return;
-    ProgressShownAt = now;
-    if (AppState.ProgressBar != NULL)
-        SendMessageA(AppState.ProgressBar, PBM_SETPOS, ProgressDone, 0);
+    if (ProgressDone >= ProgressSteps || now - ProgressShownAt >= ProgressPaceMs)
+        ShowProgress(now);
+}
+
+void KeepWindowAlive(void)
+{
+    DWORD now = GetTickCount();
+    if (now - ProgressShownAt >= ProgressPaceMs)
+        ShowProgress(now);
 }
 
 int IsNoSuchPathError(DWORD error)
@@ -117,7 +137,7 @@ int KeepsExistingFile(const char *name, const char *caption)
     if (!PathExists(name))
         return 0;
     FormatMessageText("%s %s\n\n%s", name, "already exist", "Do you want to overwrite it?");
-    return MessageBoxA(AppState.MainWindow, AppState.MessageText, caption, MB_YESNO | MB_ICONWARNING) == IDNO;
+    return Box(AppState.MessageText, caption, MB_YESNO | MB_ICONWARNING) == IDNO;
 }
 
 int ReportWriteFailure(const char *name)

@@ -66,8 +66,10 @@ static int WritePiece(SplitRun *run, HANDLE piece, int32_t pieceSize)
     DWORD rest = (DWORD)pieceSize % chunk;
 
     const char *failed = NULL;
-    for (DWORD i = 0; i < whole && failed == NULL; i++)
+    for (DWORD i = 0; i < whole && failed == NULL; i++) {
         failed = MoveChunk(run, piece, chunk);
+        KeepWindowAlive();
+    }
     if (failed == NULL && rest > 0)
         failed = MoveChunk(run, piece, rest);
     if (!CloseHandle(piece) && failed == NULL)

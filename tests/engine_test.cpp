@@ -9,8 +9,11 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <iostream>
+#include <set>
 #include <sstream>
+#include <thread>
 
 class Engine : public ProgramTest {
 protected:
@@ -291,6 +294,61 @@ TEST_F(Engine, ASourceAbove4GiBIsCutAtItsBoundaries)
                                  "Total bytes split = 4294967301 bytes\r\n"};
     for (const std::string &line : lines)
         EXPECT_NE(log.find(line), std::string::npos) << line << " in\n" << log;
+}
+
+// Keys a person types (hardware-like input, queued for whatever has the focus when they are read).
+static void Keys(std::initializer_list<WORD> keys)
+{
+    for (WORD key : keys)
+        for (DWORD up : {0, KEYEVENTF_KEYUP}) {
+            INPUT input = {};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = up;
+            SendInput(1, &input, sizeof input);
+        }
+}
+
+// While a split and its log run, the window answers what another program sends it; keys typed
+// and clicks made meanwhile act on nothing (Space and Enter on Split neither split again nor wait
+// to answer the box that comes up), but the tray's click, made on a hidden window, brings it back
+// once the split is over.
+TEST_F(Engine, WhileItSplitsTheWindowAnswersAndActsOnNothing)
+{
+    ASSERT_TRUE(WriteBytes(folder / "data.bin", RandomBytes(999)));
+    ASSERT_TRUE(WriteBytes(folder / "data.log", "old"));
+    Options("L");
+    Type(AppState.SplitSizeEdit, "1");
+    Drop(folder / "data.bin");
+    SetForegroundWindow(AppState.MainWindow);
+    SetFocus(AppState.SplitButton);
+    Keys({VK_SPACE, VK_RETURN});
+    PostMessageA(AppState.MainWindow, 0x203, 0, WM_LBUTTONUP);
+    ShowWindow(AppState.MainWindow, SW_HIDE);
+    std::atomic<bool> over(false);
+    std::set<std::string> seen;
+    std::thread asker([&] {
+        for (char text[32]; !over; Sleep(1))
+            if (SendMessageTimeoutA(AppState.StatusNamePane, WM_GETTEXT, sizeof text, (LPARAM)text, 0, 100, NULL))
+                seen.insert(text);
+    });
+    boxes.Answer(IDYES, [] {
+        MSG key;
+        EXPECT_FALSE(PeekMessageA(&key, NULL, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) << "a key waits to answer the box";
+        EXPECT_EQ(SendMessageA(AppState.MainWindow, WM_QUERYENDSESSION, 0, 0), FALSE) << "no log-off while it splits";
+    });
+    Command(CmdSplit);
+    over = true;
+    asker.join();
+    for (MSG message; PeekMessageA(&message, NULL, 0, 0, PM_REMOVE);)
+        DispatchMessageA(&message);
+    EXPECT_EQ(seen.count("writing log file..."), 1u) << "the window answered during the log";
+    EXPECT_TRUE(IsWindowVisible(AppState.MainWindow)) << "the tray's click acted after the split";
+    EXPECT_EQ(Listing(folder.Path()).size(), Pieces(999).size() + strlen(" data.log")) << "one split, and its log";
+    EXPECT_EQ(SendMessageA(AppState.MainWindow, WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageA(AppState.MainWindow, WM_ENDSESSION, TRUE, 0); // the session ends: saved as at Exit
+    EXPECT_TRUE(QuitPosted());
+    EXPECT_EQ(ProgramValue("ChkBits"), Bytes({4, 0, 0, 0}));
 }
 
 static std::string Header(const std::string &target)

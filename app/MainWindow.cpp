@@ -80,8 +80,11 @@ static void SetShutdownReason(const wchar_t *reason)
         ((DestroyReason)destroy)(AppState.MainWindow);
 }
 
+static void TakeTypedFolder(HWND window);
+
 static void RunSplit(void)
 {
+    TakeTypedFolder(AppState.MainWindow);
     SplitRunning = 1;
     SetShutdownReason(L"Splitting a file");
     SetBusyMessagePump(RetrieveMessagesWhileSplitting);
@@ -137,21 +140,61 @@ static int SelectSourcePath(HWND window)
     return 1;
 }
 
+// Takes a dropped or opened path, as the system has it in full (UTF-16), into SourcePath. An ANSI
+// program can open a file only by a name the ANSI code page holds: a name with other characters
+// (Cyrillic on a Western system, say) is refused with the reason, and nothing changes. 1 when taken.
+static int TakeWideName(const wchar_t *name)
+{
+    char ansi[PathCapacity] = "";
+    BOOL lost = FALSE;
+    // A code page of UTF-8 holds every name, and takes no question about lost characters.
+    BOOL *asked = GetACP() == CP_UTF8 ? NULL : &lost;
+    DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    if (WideCharToMultiByte(CP_ACP, flags, name, -1, ansi, sizeof ansi, NULL, asked) > 0 && !lost) {
+        CopyText(AppState.SourcePath, sizeof AppState.SourcePath, ansi);
+        return 1;
+    }
+    FormatMessageText("%s\n%s\n%s", ansi,
+                      "Morvane cannot use this name: it has characters outside the character set of Windows "
+                      "for programs like Morvane.",
+                      "Rename the file or its folder with only Latin letters, digits and common signs, "
+                      "and choose it again.");
+    ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+    return 0;
+}
+
 static void OnDrop(HWND window, HDROP drop)
 {
-    DragQueryFileA(drop, 0, AppState.SourcePath, sizeof AppState.SourcePath);
+    wchar_t name[PathCapacity] = L"";
+    DragQueryFileW(drop, 0, name, PathCapacity);
     DragFinish(drop);
-    if (!SelectSourcePath(window))
+    if (!TakeWideName(name) || !SelectSourcePath(window))
         return;
     if (IsWindowEnabled(AppState.SplitButton) && AutoSplitChecked())
         RunSplit();
 }
 
-static void OnFileNameField(void)
+// A typed name with a folder of its own (a path copied from Explorer's address bar) is taken as
+// that file, as if it had been dropped: its folder becomes the current one, where the pieces go
+// and which the log names. Not while the user types: when the field loses the focus, and before
+// a split. A name that matches no file stays as typed.
+static void TakeTypedFolder(HWND window)
+{
+    if ((AppState.Drive[0] == '\0' && AppState.DirPart[0] == '\0') || !PathExists(AppState.FileName))
+        return;
+    DWORD length = GetFullPathNameA(AppState.FileName, sizeof AppState.SourcePath, AppState.SourcePath, NULL);
+    if (length > 0 && length < sizeof AppState.SourcePath)
+        SelectSourcePath(window);
+}
+
+static void OnFileNameField(HWND window, WORD notification)
 {
     GetWindowTextA(AppState.FileNameEdit, AppState.FileName, sizeof AppState.FileName);
+    TrimAsWindowsDoes(AppState.FileName);
     ParsePath(AppState.FileName);
     RefreshForFileName();
+    if (notification == EN_KILLFOCUS)
+        TakeTypedFolder(window);
 }
 
 static void OnOutputPathField(void)
@@ -161,24 +204,26 @@ static void OnOutputPathField(void)
 }
 
 #ifndef _WIN64
-// OPENFILENAME_SIZE_VERSION_400A: 76 bytes here (the SDK's macro is no constant).
-static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76, "the first open-file record");
+// OPENFILENAME_SIZE_VERSION_400W: 76 bytes here (the SDK's macro is no constant).
+static_assert(offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR) == 76, "the first open-file record");
 #endif
 
+// The dialog answers with the name in full (UTF-16), so that a name the program cannot use is
+// told apart from one it can.
 static void OnOpenFile(HWND window)
 {
-    OPENFILENAMEA dialog;
+    wchar_t name[PathCapacity] = L""; // the last dropped or opened path is offered again
+    MultiByteToWideChar(CP_ACP, 0, AppState.SourcePath, -1, name, PathCapacity);
+    OPENFILENAMEW dialog;
     memset(&dialog, 0, sizeof dialog);
-    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A; // the record's first version
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W; // the record's first version
     dialog.hwndOwner = window;
-    dialog.lpstrFilter = "All Files (*.*)\0*.*\0\0";
-    dialog.lpstrFile = AppState.SourcePath;
-    dialog.nMaxFile = sizeof AppState.SourcePath;
-    dialog.lpstrFileTitle = AppState.FileName;
-    dialog.nMaxFileTitle = sizeof AppState.FileName;
-    dialog.lpstrTitle = "Open file to split";
+    dialog.lpstrFilter = L"All Files (*.*)\0*.*\0\0";
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = PathCapacity;
+    dialog.lpstrTitle = L"Open file to split";
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (GetOpenFileNameA(&dialog))
+    if (GetOpenFileNameW(&dialog) && TakeWideName(name))
         SelectSourcePath(window);
 }
 
@@ -228,7 +273,7 @@ static void OnUninstall(void)
 
 // Commands are told apart by the low 16 bits of wParam alone: a field's command runs for every
 // notification the field sends.
-static void OnCommand(HWND window, WORD id)
+static void OnCommand(HWND window, WORD id, WORD notification)
 {
     if (SplitRunning && id != CmdHelp && id != CmdAbout) {
         if (id == CmdExit)
@@ -236,7 +281,7 @@ static void OnCommand(HWND window, WORD id)
         return;
     }
     switch (id) {
-    case CmdFileName: OnFileNameField(); break;
+    case CmdFileName: OnFileNameField(window, notification); break;
     case CmdSplitSize: ApplySizeRule(); break;
     case CmdSizePreset: ApplyPresetRule(); break;
     case CmdUseOutput: ToggleUseOutput(); break;
@@ -271,7 +316,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         RequestExit();
         return 0;
     case WM_COMMAND:
-        OnCommand(window, LOWORD(wParam));
+        OnCommand(window, LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_TRAYNOTIFY:
         HandleTrayNotify(lParam);

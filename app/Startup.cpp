@@ -5,6 +5,8 @@
 #include "resources/resource.h"
 #include "settings/Settings.h"
 
+#include <shlobj.h>
+#include <stdio.h>
 #include <string.h>
 
 // The accelerator table, held for the message loop.
@@ -19,6 +21,29 @@ static void LoadImages(HINSTANCE instance)
     AppState.LogoBitmap = LoadBitmapA(instance, "ID_BMP_DRELWICK");
     AppState.BadgeMaskBitmap = LoadBitmapA(instance, "ID_BMP_WINAPIMASK");
     AppState.BadgeBitmap = LoadBitmapA(instance, "ID_BMP_WINAPI");
+}
+
+// The folder the program starts in is its working folder, which the program's fields hold in 257
+// bytes. A folder with a longer path (valid on Windows) is not taken blank: the user's Documents
+// folder (or else the root of the Windows drive) takes its place, and the user is told.
+static void TakeStartDirectory(void)
+{
+    DWORD length = GetCurrentDirectoryA(sizeof AppState.StartDirectory, AppState.StartDirectory);
+    if (length > 0 && length < sizeof AppState.StartDirectory)
+        return;
+    char folder[MAX_PATH] = "";
+    if (SHGetFolderPathA(NULL, CSIDL_PERSONAL, NULL, 0, folder) != S_OK || strlen(folder) >= DirCapacity ||
+        !SetCurrentDirectoryA(folder)) {
+        GetWindowsDirectoryA(folder, sizeof folder);
+        folder[3] = '\0'; // C:\ of C:\Windows
+        SetCurrentDirectoryA(folder);
+    }
+    GetCurrentDirectoryA(sizeof AppState.StartDirectory, AppState.StartDirectory);
+    char text[MessageCapacity];
+    snprintf(text, sizeof text, "%s\n%s\n%s",
+             "The folder Morvane was started in has a path longer than 256 characters, which Morvane cannot use.",
+             "It works in this folder instead:", AppState.StartDirectory);
+    MessageBoxA(AppState.MainWindow, text, "Notice", MB_ICONWARNING);
 }
 
 static int RegisterMainClass(HINSTANCE instance)
@@ -62,7 +87,7 @@ void StartProgram(HINSTANCE instance)
         PostQuitMessage(0);
     }
 
-    GetCurrentDirectoryA(sizeof AppState.StartDirectory, AppState.StartDirectory);
+    TakeStartDirectory();
     LoadSettings();
     UpdateWindow(AppState.MainWindow);
 }

@@ -46,6 +46,13 @@ void ComposePieceName(int number)
     snprintf(AppState.PieceName, sizeof AppState.PieceName, "%s%s", AppState.BaseName, AppState.PieceSuffix);
 }
 
+void TrimAsWindowsDoes(char *name)
+{
+    size_t n = strlen(name);
+    while (n > 0 && (name[n - 1] == ' ' || name[n - 1] == '.'))
+        name[--n] = '\0';
+}
+
 void ParsePath(const char *path)
 {
     AppState.Drive[0] = '\0';
@@ -70,8 +77,8 @@ void ParsePath(const char *path)
         if (IsSeparator(*p))
             name = p + 1;
 
-    const char *dot = NULL; // last dot of the final component
-    for (const char *p = name; p < end; p++)
+    const char *dot = NULL; // last dot of the final component, but not its first character
+    for (const char *p = name + 1; p < end; p++)
         if (*p == '.')
             dot = p;
     if (dot == NULL)

@@ -87,8 +87,13 @@ struct AppStateRecord {
 extern AppStateRecord AppState;
 
 // Splits a path into Drive, DirPart, BaseName and Extension of AppState (cleared first).
-// Looks at no more than the first 260 characters; '\' and '/' both separate folders.
+// Looks at no more than the first 260 characters; '\' and '/' both separate folders. A name that
+// is only an extension (.profile) keeps it as its base name.
 void ParsePath(const char *path);
+
+// Drops the trailing spaces and dots of a name, as Windows does when it opens one: "data.log "
+// and "data.log." name data.log.
+void TrimAsWindowsDoes(char *name);
 
 // Pieces for a file of fileSize bytes at splitSize bytes each: the quotient, plus one for a
 // remainder; 0 when splitSize is below 1.

@@ -2,6 +2,7 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <string.h>
 
 static void (*BusyMessagePump)(void) = NULL; // set while a split runs
 
@@ -121,6 +122,27 @@ int ReadFileSize(HANDLE file, int64_t *size)
 int PathExists(const char *path)
 {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+static BY_HANDLE_FILE_INFORMATION Source; // of the split's source; zero before the first split
+
+void RememberSource(HANDLE source)
+{
+    if (!GetFileInformationByHandle(source, &Source))
+        memset(&Source, 0, sizeof Source);
+}
+
+int IsTheSource(const char *name)
+{
+    HANDLE file = CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION other;
+    int same = GetFileInformationByHandle(file, &other) && other.dwVolumeSerialNumber == Source.dwVolumeSerialNumber &&
+               other.nFileIndexHigh == Source.nFileIndexHigh && other.nFileIndexLow == Source.nFileIndexLow;
+    CloseHandle(file);
+    return same;
 }
 
 const char *FormatMessageText(const char *format, ...)

@@ -40,6 +40,12 @@ int IsNoSuchPathError(DWORD error);
 // Existence test of a file or folder, relative to the working directory.
 int PathExists(const char *path);
 
+// The split remembers which file its source is (its volume and file number, whatever name led to
+// it); IsTheSource then tells whether a name, relative to the working directory, opens that very
+// file, as Windows resolves names (case, trailing spaces and dots, short names, other folders).
+void RememberSource(HANDLE source);
+int IsTheSource(const char *name);
+
 // When name exists, asks whether to overwrite it (Yes/No, warning icon) under the caption.
 // 1 when the user keeps the existing file (answered No); 0 to go on and write.
 int KeepsExistingFile(const char *name, const char *caption);

@@ -47,10 +47,11 @@ void UpdateFileStatus(void)
         return;
     }
 
-    char folder[260] = "";
-    GetCurrentDirectoryA(sizeof folder, folder);
-    FormatMessageText("%s\\%s", folder, AppState.FileName);
-    SetWindowTextA(AppState.MainWindow, AppState.MessageText);
+    // The file's whole path: the current folder and the name, or the name alone when it is a
+    // whole path itself (C:\Work\D:\x\data.zip would name nothing).
+    char path[2 * MAX_PATH] = "";
+    GetFullPathNameA(AppState.FileName, sizeof path, path, NULL);
+    SetWindowTextA(AppState.MainWindow, path);
 
     if (kind != SourceFile) {
         // Something of that name is there, but it is nothing the program can split.
@@ -137,7 +138,23 @@ void ToggleUseOutput(void)
 
 void ApplySizeRule(void)
 {
-    GetWindowTextA(AppState.SplitSizeEdit, AppState.MessageText, 11);
+    // The field takes only digits from the keys; a paste brings any text ("1,457,000"). What is
+    // not a digit is dropped from it, as typing would, and the field shows the number in use:
+    // writing it runs this rule again on the digits alone.
+    char text[64] = "";
+    char digits[sizeof text];
+    size_t n = 0;
+    GetWindowTextA(AppState.SplitSizeEdit, text, sizeof text);
+    for (const char *c = text; *c != '\0'; c++)
+        if (*c >= '0' && *c <= '9')
+            digits[n++] = *c;
+    digits[n] = '\0';
+    if (strcmp(digits, text) != 0) {
+        SetWindowTextA(AppState.SplitSizeEdit, digits);
+        SendMessageA(AppState.SplitSizeEdit, EM_SETSEL, n, n);
+        return;
+    }
+    CopyText(AppState.MessageText, 11, digits); // only the first ten characters count
     // Ten digits can exceed the signed 32-bit range: such a size is held at the nearest limit.
     long long value = strtoll(AppState.MessageText, NULL, 10);
     if (value > 2147483647LL)

@@ -52,13 +52,40 @@ void UpdateBatchOption(void)
         EnableWindow(AppState.BatchFileCheck, enable);
 }
 
+int BatchFileInForce(void)
+{
+    snprintf(AppState.BatchName, sizeof AppState.BatchName, "%s%s", AppState.BaseName, ".bat");
+    return IsInForce(AppState.BatchFileCheck) && !IsTheSource(AppState.BatchName);
+}
+
+// Before anything is copied, every piece is looked for, a group of them a line as in the COPY
+// lines (whose length bounds these): each missing one is named, and the script stops before it
+// creates or overwrites the target, with a failure status where the command interpreter has one
+// (cmd.exe; under DOS's COMMAND.COM it just ends). Nothing here is known to cmd.exe alone.
+static void WritePieceChecks(FILE *batch, int perLine)
+{
+    static const char *const actions[] = {"ECHO %%P is missing", "GOTO MISSING"};
+    char piece[PathCapacity];
+    for (const char *action : actions)
+        for (int first = 0; first < AppState.PieceCount; first += perLine) {
+            fprintf(batch, "%s", "FOR %%P IN (");
+            for (int i = first; i < AppState.PieceCount && i < first + perLine; i++) {
+                ComposePieceName(i + 1);
+                ToBatchText(piece, sizeof piece, AppState.PieceName);
+                fprintf(batch, "%s%s", i > first ? " " : "", piece);
+            }
+            fprintf(batch, "%s %s\n", ") DO IF NOT EXIST %%P", action);
+        }
+}
+
 int WriteBatchFile(void)
 {
     int perLine = BatchPiecesPerLine();
     if (perLine < 2)
         perLine = 2; // only reachable when the option's rule was bypassed; keeps the groups sound
 
-    snprintf(AppState.BatchName, sizeof AppState.BatchName, "%s%s", AppState.BaseName, ".bat");
+    if (!BatchFileInForce())
+        return 1; // its name would open the source itself: no batch file, and the log says so
 
     if (KeepsExistingFile(AppState.BatchName, "Batch File Exist"))
         return 1;
@@ -76,6 +103,7 @@ int WriteBatchFile(void)
     ToBatchText(extension, sizeof extension, AppState.Extension);
 
     fprintf(batch, "%s %s %s\n", "ECHO OFF\nCLS\nREM", PRODUCT_NAME, PRODUCT_VERSION);
+    WritePieceChecks(batch, perLine);
     for (int i = 0; i < AppState.PieceCount; i++) {
         ComposePieceName(i + 1);
         ToBatchText(piece, sizeof piece, AppState.PieceName);
@@ -93,6 +121,8 @@ int WriteBatchFile(void)
             fprintf(batch, "%s %s%s\n", piece, base, extension);
     }
     fprintf(batch, "%s", "ECHO Rejoining Completed\n");
+    fprintf(batch, "%s\n%s %s%s %s\n%s\n", "GOTO END\n:MISSING", "ECHO", base, extension,
+            "was not rebuilt: a piece is missing", "IF \"%OS%\"==\"Windows_NT\" EXIT /B 1\n:END");
 
     // A full disk shows up as a stream error or as a failed final flush.
     int failed = ferror(batch) != 0;

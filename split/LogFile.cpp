@@ -7,11 +7,15 @@
 #include <string.h>
 
 // The log must never take the source's own name: names are compared without regard to case,
-// so a source notes.LOG gets notes.txt just as notes.log does.
-static void ComposeLogName(void)
+// so a source notes.LOG gets notes.txt just as notes.log does, and so does a source that the name
+// .log would open whatever its own name (a short name, say). 1 when a name was found.
+static int ComposeLogName(void)
 {
     const char *suffix = lstrcmpiA(AppState.Extension, ".log") == 0 ? ".txt" : ".log";
     snprintf(AppState.LogName, sizeof AppState.LogName, "%s%s", AppState.BaseName, suffix);
+    if (IsTheSource(AppState.LogName))
+        snprintf(AppState.LogName, sizeof AppState.LogName, "%s%s", AppState.BaseName, ".txt");
+    return !IsTheSource(AppState.LogName);
 }
 
 // Reads a piece's creation time as local calendar fields. NULL when read, otherwise the text of
@@ -38,11 +42,11 @@ int WriteLogFile(void)
     int64_t size = AppState.SplitSize;
     int64_t fileSize = AppState.FileSize;
 
-    ComposeLogName();
-    if (KeepsExistingFile(AppState.LogName, "Log File Exist"))
+    int named = ComposeLogName();
+    if (named && KeepsExistingFile(AppState.LogName, "Log File Exist"))
         return 1;
 
-    FILE *log = fopen(AppState.LogName, "wt");
+    FILE *log = named ? fopen(AppState.LogName, "wt") : NULL;
     if (log == NULL) {
         ShowMessage("Log file stream buffer null", "Error", MB_ICONERROR);
         return 0;
@@ -60,7 +64,7 @@ int WriteLogFile(void)
     fprintf(log, "%s %lld %s\n", "Original file size...", (long long)fileSize, "bytes");
     fprintf(log, "%s %i %s\n", "Split size...........", (int)AppState.SplitSize, "bytes");
     fprintf(log, "%s ", "Batch file...........");
-    if (IsInForce(AppState.BatchFileCheck))
+    if (BatchFileInForce())
         fprintf(log, "%s%s\n", AppState.BaseName, ".bat");
     else
         fprintf(log, "%s\n", "None");

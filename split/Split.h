@@ -17,6 +17,9 @@ void RestoreIdleUi(void);
 // 1 when written or when the user chose to keep an existing file; 0 after a reported failure.
 int WriteBatchFile(void);
 
+// Sets BatchName; 1 when the option is in force and that name does not open the source itself.
+int BatchFileInForce(void);
+
 // Enables the Batch File option only for names the batch file can carry.
 void UpdateBatchOption(void);
 

@@ -16,7 +16,7 @@ int RunSplitCommand(void)
     }
 
     int result = 0;
-    if (SplitFile() && (!IsInForce(AppState.BatchFileCheck) || WriteBatchFile())) {
+    if (SplitFile() && (!BatchFileInForce() || WriteBatchFile())) {
         result = 1;
         if (IsChecked(AppState.LogFileCheck)) {
             SendMessageA(AppState.ProgressBar, PBM_SETPOS, 0, 0);

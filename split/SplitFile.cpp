@@ -26,12 +26,21 @@ static int StopRun(SplitRun *run, const char *text, const char *caption, UINT ic
     return 0;
 }
 
-// Enters the output folder, offering to create it when it cannot be entered.
+// Enters the output folder, offering to create it only when nothing of that name is there.
 // 1 to go on; 0 when the run has ended (declined, or reported).
 static int EnterOutputFolder(SplitRun *run)
 {
+    if (AppState.OutputDirectory[0] == '\0')
+        return StopRun(run, "No output folder is given\nType one into Output Path, or uncheck Use Output", "Error",
+                       MB_ICONERROR);
     if (SetCurrentDirectoryA(AppState.OutputDirectory))
         return 1;
+    DWORD attributes = GetFileAttributesA(AppState.OutputDirectory);
+    if (attributes != INVALID_FILE_ATTRIBUTES || !IsNoSuchPathError(GetLastError())) {
+        const char *what = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? "Could not open the folder" : "The output path is a file";
+        FormatMessageText("%s\n%s", what, AppState.OutputDirectory);
+        return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);
+    }
     FormatMessageText("%s\n%s\n%s\n\n%s", "The directory", AppState.OutputDirectory, "does not exist",
                       "Would you like to create it?");
     if (!AskYesNo(AppState.MessageText, "Path Not Found", MB_ICONQUESTION))
@@ -93,10 +102,38 @@ static int RefuseExistingPiece(SplitRun *run)
     return StopRun(run, AppState.MessageText, "Warning", MB_ICONWARNING);
 }
 
+// Windows takes names of at most 255 characters and, through the program's calls, paths of at
+// most 259: pieces that would break either are found before anything is made. The batch file and
+// the log have names as long as a piece's. 1 to go on; 0 when the run has ended.
+static int CheckPieceNames(SplitRun *run)
+{
+    ComposePieceName((int)AppState.PieceCount);
+    if (strlen(AppState.PieceName) > 255) {
+        FormatMessageText("%s\n%s", "The pieces' names would be longer than the 255 characters Windows allows:",
+                          AppState.PieceName);
+        return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);
+    }
+    char folder[2 * MAX_PATH] = "";
+    GetFullPathNameA(IsChecked(AppState.UseOutputCheck) ? AppState.OutputDirectory : ".", MAX_PATH, folder, NULL);
+    size_t length = strlen(folder);
+    if (IsInForce(AppState.SubDirectoryCheck))
+        snprintf(folder + length, sizeof folder - length, "%s%s", length > 0 && folder[length - 1] == '\\' ? "" : "\\",
+                 AppState.BaseName);
+    length = strlen(folder);
+    size_t separator = length > 0 && folder[length - 1] != '\\' ? 1 : 0;
+    if (length == 0 || length + separator + strlen(AppState.PieceName) <= MAX_PATH - 1)
+        return 1; // (a folder that cannot be resolved is reported when it is entered)
+    FormatMessageText("%s\n%s\n%s %s", "The pieces' paths would be longer than the 259 characters Windows allows in",
+                      folder, "for example", AppState.PieceName);
+    return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);
+}
+
 // Creates and fills piece number k. 1 to go on, 0 when the run has ended.
 static int SplitPiece(SplitRun *run, int k)
 {
     ComposePieceName(k);
+    if (IsTheSource(AppState.PieceName)) // never written over, whatever name leads to it
+        return RefuseExistingPiece(run);
 
     // A piece is created as a new file, so nothing of the user's is ever written over.
     HANDLE piece = CreateFileA(AppState.PieceName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_NEW,
@@ -149,6 +186,7 @@ int SplitFile(void)
         return StopRun(&run, AppState.MessageText, "File Not Found", MB_ICONERROR);
     }
 
+    RememberSource(run.source);
     int64_t size = 0;
     if (!ReadFileSize(run.source, &size))
         return StopRun(&run, "File handle null", "Error", MB_ICONERROR);
@@ -160,6 +198,8 @@ int SplitFile(void)
     if (AppState.PieceCount < MinPieces || AppState.PieceCount > MaxPieces)
         return StopRun(&run, "Number of splits must be\nbetween 2 and 999", "Error", MB_ICONERROR);
 
+    if (!CheckPieceNames(&run))
+        return 0;
     if (IsChecked(AppState.UseOutputCheck) && !EnterOutputFolder(&run))
         return 0;
 

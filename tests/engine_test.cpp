@@ -33,7 +33,7 @@ protected:
     {
         Type(AppState.SplitSizeEdit, std::to_string(splitSize));
         Type(AppState.FileNameEdit, name);
-        RunSplitCommand();
+        Command(CmdSplit);
     }
 
     // What the idle window shows: title, status panes, Split, progress bar, working folder.
@@ -260,6 +260,32 @@ static int ByteAt(const std::string &path, int64_t offset, int value = -1)
     return ok && done == 1 ? byte : -1;
 }
 
+// What Windows could not take is refused before anything is made, with a box that says what it is.
+TEST_F(Engine, OutputsWindowsCannotTakeAreRefusedBeforeAnythingIsMade)
+{
+    const std::string name252(252, 'n'), deep = "C:\\" + std::string(248, 'p'); // deep\data.001: 260
+    ASSERT_TRUE(WriteBytes(folder / "taken", "x"));
+    const struct {
+        std::string name, output, text;
+    } rows[] = {
+        {"data.bin", "", "No output folder is given\nType one into Output Path, or uncheck Use Output"},
+        {"data.bin", folder / "taken", "The output path is a file\n" + folder / "taken"},
+        {"data.bin", deep,
+         "The pieces' paths would be longer than the 259 characters Windows allows in\n" + deep + "\nfor example data.003"},
+        {name252 + ".b", folder.Path(),
+         "The pieces' names would be longer than the 255 characters Windows allows:\n" + name252 + ".003"},
+    };
+    Options("BLO");
+    for (const auto &row : rows) {
+        ASSERT_TRUE(WriteBytes(folder / row.name, RandomBytes(3000)));
+        Type(AppState.OutputPathEdit, row.output);
+        boxes.Answer(IDOK);
+        Split(row.name, 1000);
+        EXPECT_TRUE(IsBox(boxes.Seen(boxes.Count() - 1), row.text, "Error", MB_ICONERROR));
+    }
+    EXPECT_EQ(Listing(folder.Path()), "data.bin " + name252 + ".b taken");
+}
+
 // A sparse source above 4 GiB in pieces of 2^31 - 1 bytes: the panes, each piece's size, the bytes on
 // both sides of 2^31 and 2^32 in their pieces at their offsets, and the log's sizes. The pieces take
 // 4 GiB: scripts/test mounts a tmpfs of its own for them (as root), named in MORVANE_BIG_DISK.
@@ -351,37 +377,49 @@ TEST_F(Engine, WhileItSplitsTheWindowAnswersAndActsOnNothing)
     EXPECT_EQ(ProgramValue("ChkBits"), Bytes({4, 0, 0, 0}));
 }
 
-static std::string Header(const std::string &target)
+// A batch file's text up to its rejoin of target: the checks of its pieces, a group a line.
+static std::string Head(const std::vector<std::string> &groups, const std::string &target)
 {
-    return "ECHO OFF\r\nCLS\r\nREM Morvane 3.2\r\nECHO Rejoining " + target + "\r\n";
+    std::string text = "ECHO OFF\r\nCLS\r\nREM Morvane 3.2\r\n";
+    for (const char *action : {"ECHO %%P is missing", "GOTO MISSING"})
+        for (const std::string &group : groups)
+            text += "FOR %%P IN (" + group + ") DO IF NOT EXIST %%P " + action + "\r\n";
+    return text + "ECHO Rejoining " + target + "\r\n";
 }
 
-TEST_F(Engine, TheBatchFileGroupsItsCopyCommandsByTheNameLengths)
+TEST_F(Engine, TheBatchFileGroupsItsChecksAndCopyCommandsByTheNameLengths)
 {
     const std::string b = "annual_report_with_all_appendices_and_figures"; // 45 characters: 2 pieces a line
-    std::string twenty = "COPY /B /Y data.001";
+    std::string twenty = "data.001";
     for (int n = 2; n <= 20; n++)
-        twenty += " + data.0" + std::to_string(n / 10) + std::to_string(n % 10);
+        twenty += " data.0" + std::to_string(n / 10) + std::to_string(n % 10);
+    std::string copy = twenty;
+    for (size_t at = copy.find(' '); at != std::string::npos; at = copy.find(' ', at + 3))
+        copy.replace(at, 1, " + ");
     const struct {
         std::string name;
         int pieces;
         std::string text;
     } rows[] = {
-        {"my.data.zip", 5, Header("my.data.zip") + "COPY /B /Y my.data.001 + my.data.002 + my.data.003 + my.data.004 + "
-                                                   "my.data.005 my.data.zip\r\n"},
-        {"data", 2, Header("data") + "COPY /B /Y data.001 + data.002 data\r\n"},
-        {"data.zip", 21, Header("data.zip") + twenty + " data.zip\r\nECHO Still Rejoining...\r\n"
-                                                       "COPY /B /Y data.zip + data.021 data.zip\r\n"},
-        {b + ".zip", 4, Header(b + ".zip") + "COPY /B /Y " + b + ".001 + " + b + ".002 " + b + ".zip\r\n"
-                                             "ECHO Still Rejoining...\r\n"
-                                             "COPY /B /Y " + b + ".zip + " + b + ".003 + " + b + ".004 " + b + ".zip\r\n"},
+        {"my.data.zip", 5, Head({"my.data.001 my.data.002 my.data.003 my.data.004 my.data.005"}, "my.data.zip") +
+                               "COPY /B /Y my.data.001 + my.data.002 + my.data.003 + my.data.004 + "
+                               "my.data.005 my.data.zip\r\n"},
+        {"data", 2, Head({"data.001 data.002"}, "data") + "COPY /B /Y data.001 + data.002 data\r\n"},
+        {"data.zip", 21, Head({twenty, "data.021"}, "data.zip") + "COPY /B /Y " + copy +
+                             " data.zip\r\nECHO Still Rejoining...\r\nCOPY /B /Y data.zip + data.021 data.zip\r\n"},
+        {b + ".zip", 4, Head({b + ".001 " + b + ".002", b + ".003 " + b + ".004"}, b + ".zip") + "COPY /B /Y " + b +
+                            ".001 + " + b + ".002 " + b + ".zip\r\nECHO Still Rejoining...\r\n"
+                            "COPY /B /Y " + b + ".zip + " + b + ".003 + " + b + ".004 " + b + ".zip\r\n"},
     };
     for (const auto &row : rows) {
         Type(AppState.FileNameEdit, row.name);
         AppState.PieceCount = row.pieces;
         ASSERT_EQ(WriteBatchFile(), 1);
         std::string batch = folder / (row.name.substr(0, row.name.rfind('.')) + ".bat");
-        EXPECT_EQ(ReadBytes(batch), row.text + "ECHO Rejoining Completed\r\n") << row.pieces << " of " << row.name;
+        EXPECT_EQ(ReadBytes(batch), row.text + "ECHO Rejoining Completed\r\nGOTO END\r\n:MISSING\r\nECHO " + row.name +
+                                        " was not rebuilt: a piece is missing\r\n"
+                                        "IF \"%OS%\"==\"Windows_NT\" EXIT /B 1\r\n:END\r\n")
+            << row.pieces << " of " << row.name;
         DeleteFileA(batch.c_str());
     }
 }
@@ -438,16 +476,25 @@ TEST_F(Engine, TheLogListsEveryPieceAndNothingTakesTheSourcesName)
                                                  "\r\n"
                                                  "  Total bytes split = 3500000 bytes\r\n");
 
+    // Sources whose batch file or log could take their own name, or whose name is typed otherwise
+    // than it is on disk: the source stays as it was, the title names it, the log names it and
+    // goes beside the pieces under a name of its own, with the line that tells it.
+    CreateDirectoryA((folder / "sub").c_str(), NULL);
+    const struct {
+        std::string typed, file, log, line;
+    } rows[] = {
+        {"notes.LOG", "notes.LOG", "notes.txt", "notes.004        1000 bytes"},
+        {"setup.bat", "setup.bat", "setup.log", "Batch file........... None\r\n"}, // Batch File is checked
+        {"trace.log. ", "trace.log", "trace.txt", "Original file name... trace.log\r\n"},
+        {".profile", ".profile", ".profile.log", ".profile.004"},
+        {folder / "sub\\deep.bin", "sub\\deep.bin", "sub\\deep.log", "Original path........ " + folder / "sub\r\n"},
+    };
     Bytes notes = RandomBytes(4000);
-    ASSERT_TRUE(WriteBytes(folder / "notes.LOG", notes));
-    Split("notes.LOG", 1000);
-    EXPECT_TRUE(ReadBytes(folder / "notes.LOG") == notes);
-    std::string log = ReadBytes(folder / "notes.txt");
-    EXPECT_NE(log.find(PieceLine(folder.Path(), 4, "notes.004", 1000) + "\r\n  Total bytes split = 4000 bytes\r\n"),
-              std::string::npos) << log;
-
-    ASSERT_TRUE(WriteBytes(folder / "setup.bat", notes)); // Batch File stays checked, but is not in force
-    Split("setup.bat", 1000);
-    EXPECT_TRUE(ReadBytes(folder / "setup.bat") == notes);
-    EXPECT_NE(ReadBytes(folder / "setup.log").find("Batch file........... None\r\n"), std::string::npos);
+    for (const auto &row : rows) {
+        ASSERT_TRUE(WriteBytes(folder / row.file, notes));
+        Split(row.typed, 1000);
+        EXPECT_TRUE(ReadBytes(folder / row.file) == notes) << row.file;
+        EXPECT_EQ(Text(AppState.MainWindow), folder / row.file);
+        EXPECT_NE(ReadBytes(folder / row.log).find(row.line), std::string::npos) << row.log << " of " << row.typed << ":\n" << ReadBytes(folder / row.log);
+    }
 }

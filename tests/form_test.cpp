@@ -38,11 +38,14 @@ TEST_F(Form, SplitIsEnabledFor2To999PiecesAndThePresetsFollowTheSize)
         {"", "0 splits", false, none},
         {"4295967296", "0 splits", false, none}, // held at 2147483647, not wrapped to 1000000
         {"00000029310", "0 splits", false, none}, // only ten characters count: 2931
+        {"1,000,000", "3 splits", true, none}, // pasted: as if typed, digits only
+        {"0x2934", "999 splits", true, none},
     };
     for (const auto &row : rows) {
         Type(AppState.SplitSizeEdit, row.size);
         EXPECT_EQ(Text(AppState.StatusPiecesPane), row.pieces) << row.size;
         EXPECT_EQ(IsWindowEnabled(AppState.SplitButton) != FALSE, row.enabled) << row.size;
+        EXPECT_EQ(Text(AppState.SplitSizeEdit).find_first_not_of("0123456789"), std::string::npos) << row.size;
         for (HWND radio : {AppState.Preset288Radio, AppState.Preset144Radio, AppState.Preset720Radio})
             EXPECT_EQ(Checked(radio), radio == row.preset) << row.size << ", preset " << Text(radio);
     }
@@ -82,7 +85,7 @@ TEST_F(Form, SubDirectoryKeepsEveryPiecePathWithin259Characters)
     }
 }
 
-TEST_F(Form, WithAutoSplitADropSplitsAtOnceButNotFromAFolderThatCannotBeEntered)
+TEST_F(Form, WithAutoSplitADropSplitsAtOnceButNotANameTheProgramCannotUse)
 {
     std::string source = folder / "src";
     CreateDirectoryA(source.c_str(), NULL);
@@ -90,16 +93,20 @@ TEST_F(Form, WithAutoSplitADropSplitsAtOnceButNotFromAFolderThatCannotBeEntered)
     ASSERT_TRUE(WriteBytes(source + "\\one.bin", RandomBytes(1000)));
     ASSERT_TRUE(WriteBytes(folder / "data.bin", RandomBytes(3000000))); // the same name, here
     Command(CmdAutoSplit);
-    // The ANSI drop gives '?' for a character outside the code page: no folder has that name.
-    std::string unreachable = folder / "f?lder\\";
+    Drop(source + "\\one.bin"); // one piece: nothing to split
+    // Cyrillic, outside the ANSI code page: refused with the reason, the selection stays.
+    std::wstring name(folder.Path().begin(), folder.Path().end());
+    name += L"\\\x043E\x0442\x0447\x0451\x0442.bin";
+    CloseHandle(CreateFileW(name.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
     boxes.Answer(IDOK);
-    Drop(unreachable + "data.bin"); // selects nothing (the split of the file here would fail below)
-    EXPECT_TRUE(IsBox(boxes.Seen(0), "Could not open the folder\n" + unreachable, "Error", MB_ICONERROR));
-    EXPECT_EQ(Text(AppState.FileNameEdit), "");
-    EXPECT_FALSE(IsWindowEnabled(AppState.SplitButton));
-    EXPECT_STREQ(AppState.CurrentDirectory, home.c_str());
-
-    Drop(source + "\\one.bin");  // one piece: nothing to split
+    Drop(name);
+    EXPECT_TRUE(IsBox(boxes.Seen(0),
+                      folder / "?????.bin\nMorvane cannot use this name: it has characters outside the character set "
+                               "of Windows for programs like Morvane.\nRename the file or its folder with only Latin "
+                               "letters, digits and common signs, and choose it again.",
+                      "Error", MB_ICONERROR));
+    EXPECT_EQ(Text(AppState.FileNameEdit), "one.bin");
+    DeleteFileW(name.c_str());
     Drop(source + "\\data.bin"); // into the first run's output folder and sub-folder
     EXPECT_STREQ(AppState.CurrentDirectory, source.c_str());
     EXPECT_EQ(Listing(folder.Path()), "data.bin data/ data/data.001 data/data.002 data/data.003 data/data.bat "

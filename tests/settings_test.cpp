@@ -4,6 +4,8 @@
 
 #include "resources/resource.h"
 
+#include <shlobj.h>
+
 static Bytes Dword(DWORD value) { return Bytes((const char *)&value, 4); }
 
 static bool AutoSplitChecked()
@@ -102,6 +104,26 @@ TEST_P(StoredValues, AreTakenOrFallBackToTheirDefaults)
 
 INSTANTIATE_TEST_SUITE_P(Settings, StoredValues, ::testing::ValuesIn(Stored),
                          [](const ::testing::TestParamInfo<StoredValue> &info) { return info.param.what; });
+
+// Started in a folder whose path does not fit the program's fields (valid on Windows): the user's
+// Documents folder is taken instead, and the user told, never a blank folder.
+TEST_F(Settings, AStartFolderTooLongGivesWayToDocuments)
+{
+    std::string deep = folder.Path();
+    deep += "\\" + std::string(250 - deep.size(), 'd');
+    for (const std::string &path : {deep, deep + "\\" + std::string(7, 'e')}) // 258 characters
+        ASSERT_TRUE(CreateDirectoryA(path.c_str(), NULL) && SetCurrentDirectoryA(path.c_str()));
+    char documents[MAX_PATH] = "";
+    SHGetFolderPathA(NULL, CSIDL_PERSONAL, NULL, 0, documents);
+    boxes.Answer(IDOK);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_TRUE(IsBox(boxes.Seen(0),
+                      "The folder Morvane was started in has a path longer than 256 characters, which Morvane cannot "
+                      "use.\nIt works in this folder instead:\n" + std::string(documents),
+                      "Notice", MB_ICONWARNING));
+    EXPECT_EQ(Text(AppState.OutputPathEdit), documents);
+    EXPECT_STREQ(AppState.CurrentDirectory, documents);
+}
 
 TEST_F(Settings, UninstallRemovesTheWholeKeyWhenAskedOrSaysItCannot)
 {

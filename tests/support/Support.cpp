@@ -173,10 +173,18 @@ ProgramTest::~ProgramTest()
 
 void ProgramTest::Drop(const std::string &path)
 {
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + path.size() + 2);
+    wchar_t wide[MAX_PATH + 1] = L"";
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH + 1);
+    Drop(std::wstring(wide));
+}
+
+void ProgramTest::Drop(const std::wstring &path)
+{
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
     DROPFILES *drop = (DROPFILES *)GlobalLock(memory);
     drop->pFiles = sizeof(DROPFILES);
-    memcpy(drop + 1, path.c_str(), path.size()); // the list ends in two NULs, zeroed by GHND
+    drop->fWide = TRUE;
+    memcpy(drop + 1, path.c_str(), path.size() * sizeof(wchar_t)); // the list ends in two NULs (GHND)
     GlobalUnlock(memory);
     SendMessageA(AppState.MainWindow, WM_DROPFILES, (WPARAM)memory, 0); // the handler frees it
 }

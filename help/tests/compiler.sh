@@ -1,9 +1,8 @@
 #!/bin/sh
 # A source error stops the help compiler with "file:line: reason" and exit code 1, and writes no
-# file; a good source gets bold headings, bold runs and jumps whose hot spots end where their texts
-# end, and a web page with the same; the project's help gets a page with every topic's heading
-# and an anchor for every link. The compiler is a program of the build machine.
-#   sh compiler.sh COMPILER HELPSOURCE
+# file; a good source gets bold headings and runs, and jumps around their texts, in the help file
+# and the web page; the project's page has every topic's heading and an anchor for every link.
+# The compiler is a program of the build machine.   sh compiler.sh COMPILER HELPSOURCE
 compiler=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -29,7 +29,7 @@ protected:
     {
         SHDeleteKeyA(HKEY_CURRENT_USER, ProgramKey);
         SHDeleteKeyA(HKEY_CURRENT_USER, VersionKey); // as the help's test sets them
-        SHDeleteKeyA(HKEY_CLASSES_ROOT, ".html");
+        SHSetValueA(HKEY_CLASSES_ROOT, ".html", NULL, REG_SZ, "htmlfile", 9); // Wine's browser, as the prefix has it
         SHDeleteKeyA(HKEY_CLASSES_ROOT, "MorvaneTests.Page");
     }
 
@@ -139,8 +139,8 @@ TEST(TheExe, CarriesItsManifest)
 
 // F1 opens Morvane.html in the default browser from Vista on, Morvane.hlp in the viewer at the
 // contents before (where a jump leads to its topic); either missing gives the two-line message.
-// Web pages open here with a command of the test's own that notes the file it is given (the
-// prefix, made without mshtml, has no program for them).
+// Web pages open here with a command of the test's own, which notes the file it is given, in
+// place of Wine's browser.
 TEST_F(RealProgram, HelpOpensTheWebPageFromVistaOnAndTheViewerBefore)
 {
     std::string noted = folder / "opened.txt", browser = "cmd.exe /c echo \"%1\">\"" + noted + "\"";

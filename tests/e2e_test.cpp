@@ -19,16 +19,13 @@ static COLORREF PixelAt(HWND window, int x, int y)
     return colour;
 }
 
-// Where Wine looks up the Windows version it reports to Morvane.exe alone.
-static const char VersionKey[] = "Software\\Wine\\AppDefaults\\Morvane.exe";
-
 class RealProgram : public ::testing::Test {
 protected:
     RealProgram() { SHDeleteKeyA(HKEY_CURRENT_USER, ProgramKey); }
     ~RealProgram() override
     {
         SHDeleteKeyA(HKEY_CURRENT_USER, ProgramKey);
-        SHDeleteKeyA(HKEY_CURRENT_USER, VersionKey); // as the help's test sets them
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Morvane.exe"); // as the help's test sets them
         SHSetValueA(HKEY_CLASSES_ROOT, ".html", NULL, REG_SZ, "htmlfile", 9); // Wine's browser, as the prefix has it
         SHDeleteKeyA(HKEY_CLASSES_ROOT, "MorvaneTests.Page");
     }
@@ -137,17 +134,18 @@ TEST(TheExe, CarriesItsManifest)
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
 }
 
-// F1 opens Morvane.html in the default browser from Vista on, Morvane.hlp in the viewer at the
-// contents before (where a jump leads to its topic); either missing gives the two-line message.
-// Web pages open here with a command of the test's own, which notes the file it is given, in
-// place of Wine's browser.
+// F1 opens Morvane.html in the default browser from Vista on (here a command of the test's own
+// that notes the file it is given), Morvane.hlp in the viewer at the contents before, where a jump
+// leads to its topic; either missing gives the two-line message. Wine reports to the exe alone the
+// Windows version that the prefix's AppDefaults names for it.
 TEST_F(RealProgram, HelpOpensTheWebPageFromVistaOnAndTheViewerBefore)
 {
     std::string noted = folder / "opened.txt", browser = "cmd.exe /c echo \"%1\">\"" + noted + "\"";
     SHSetValueA(HKEY_CLASSES_ROOT, ".html", NULL, REG_SZ, "MorvaneTests.Page", 18);
     SHSetValueA(HKEY_CLASSES_ROOT, "MorvaneTests.Page\\shell\\open\\command", NULL, REG_SZ, browser.c_str(), browser.size() + 1);
     for (std::string file : {"Morvane.html", "Morvane.hlp"}) {
-        SHSetValueA(HKEY_CURRENT_USER, VersionKey, "Version", REG_SZ, file == "Morvane.html" ? "win10" : "winxp", 6);
+        SHSetValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Morvane.exe", "Version", REG_SZ,
+                    file == "Morvane.html" ? "win10" : "winxp", 6);
         RunningProgram program(folder.Path());
         program.Key(VK_F1);
         HWND box = program.WaitForWindow();

@@ -121,14 +121,32 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     return 0;
 }
 
+// Windows before Vista has the WinHelp viewer; Vista and later have none (10 and 11 answer with a
+// box about a missing feature), so from Vista on the help is the web page in the default browser.
+// The manifest's list of known versions is what lets the true version through (without it,
+// Windows 8.1 and later would call themselves 8).
+static int HasHelpViewer(void)
+{
+    OSVERSIONINFOA version;
+    memset(&version, 0, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    return GetVersionExA(&version) && version.dwMajorVersion < 6;
+}
+
 void ShowHelp(void)
 {
-    const char *path = FormatMessageText("%s\\%s%s", AppState.StartDirectory, PRODUCT_NAME, ".hlp");
+    int viewer = HasHelpViewer();
+    const char *path = FormatMessageText("%s\\%s%s", AppState.StartDirectory, PRODUCT_NAME, viewer ? ".hlp" : ".html");
     if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && IsNoSuchPathError(GetLastError())) {
-        FormatMessageText("%s %s%s %s%s", "Could not find", PRODUCT_NAME, ".hlp\nMake sure it is in the same directory as",
+        FormatMessageText("%s %s%s %s%s", "Could not find", PRODUCT_NAME,
+                          viewer ? ".hlp\nMake sure it is in the same directory as"
+                                 : ".html\nMake sure it is in the same directory as",
                           PRODUCT_NAME, ".exe");
         ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
         return;
     }
-    WinHelpA(AppState.MainWindow, path, HELP_CONTENTS, 0);
+    if (viewer)
+        WinHelpA(AppState.MainWindow, path, HELP_CONTENTS, 0);
+    else
+        ShellExecuteA(AppState.MainWindow, "open", path, NULL, NULL, SW_SHOWNORMAL);
 }

@@ -27,5 +27,6 @@ void RemoveTrayIcon(void);
 void ShowAboutBox(void);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Opens Morvane.hlp from the start-up directory in the help viewer, or says it is missing.
+// Opens the help from the start-up directory: Morvane.hlp in the help viewer before Vista,
+// Morvane.html in the default browser from Vista on; or says that the file is missing.
 void ShowHelp(void);

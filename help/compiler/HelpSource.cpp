@@ -335,7 +335,8 @@ static bool ReadTextLine(Parser *parser, const std::string &line)
     return ReadInline(parser, &topic->paragraphs.back(), text);
 }
 
-// Gives every jump its topic's title when the source wrote none, and refuses unknown targets.
+// Gives every jump its topic's name as the topic spells it, and its title when the source wrote
+// none; refuses unknown targets.
 static bool ResolveJumps(Parser *parser)
 {
     for (Topic &topic : parser->document->topics)
@@ -350,6 +351,8 @@ static bool ResolveJumps(Parser *parser)
                 parser->line = run.line;
                 if (target == NULL)
                     return Fail(parser, Format("jump to unknown topic '%s'", run.target.c_str()));
+                // The web page's anchors are the topics' own names, and they do not ignore case.
+                run.target = target->context;
                 if (run.text.empty())
                     run.text = target->title;
             }

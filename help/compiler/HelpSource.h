@@ -18,7 +18,7 @@ enum RunKind { PlainRun, BoldRun, JumpRun };
 struct Run {
     RunKind kind;
     std::string text;   // what the page shows
-    std::string target; // context name of a jump
+    std::string target; // context name of a jump, spelt as its topic spells it
     int line;
 };
 

@@ -1,7 +1,9 @@
-// morvane_hc SOURCE OUTPUT: compiles a help source into a WinHelp 3.1 file.
-// Exit code 0 when the file was written; 1 for a source error ("file:line: reason" on stderr),
-// with nothing written; 2 for a wrong command line or a file that cannot be read or written.
+// morvane_hc SOURCE HELPFILE WEBPAGE: compiles a help source into a WinHelp 3.1 file and into one
+// web page with the same topics.
+// Exit code 0 when both were written; 1 for a source error ("file:line: reason" on stderr), with
+// nothing written; 2 for a wrong command line or a file that cannot be read or written.
 #include "HelpSource.h"
+#include "HtmlPage.h"
 #include "WinHelpFile.h"
 
 #include <stdio.h>
@@ -24,12 +26,12 @@ static bool ReadWholeFile(const char *path, std::string *text)
 }
 
 // Writes the whole file or, when that fails half-way, removes what was written.
-static bool WriteWholeFile(const char *path, const std::vector<uint8_t> &bytes)
+static bool WriteWholeFile(const char *path, const void *bytes, size_t size)
 {
     FILE *file = fopen(path, "wb");
     if (file == NULL)
         return false;
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    bool ok = fwrite(bytes, 1, size, file) == size;
     if (fclose(file) != 0)
         ok = false;
     if (!ok)
@@ -39,12 +41,13 @@ static bool WriteWholeFile(const char *path, const std::vector<uint8_t> &bytes)
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        fprintf(stderr, "usage: morvane_hc SOURCE OUTPUT\n");
+    if (argc != 4) {
+        fprintf(stderr, "usage: morvane_hc SOURCE HELPFILE WEBPAGE\n");
         return 2;
     }
     const char *sourcePath = argv[1];
-    const char *outputPath = argv[2];
+    const char *helpPath = argv[2];
+    const char *pagePath = argv[3];
 
     std::string source;
     if (!ReadWholeFile(sourcePath, &source)) {
@@ -60,8 +63,14 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    if (!WriteWholeFile(outputPath, file)) {
-        fprintf(stderr, "%s: cannot be written\n", outputPath);
+    if (!WriteWholeFile(helpPath, file.data(), file.size())) {
+        fprintf(stderr, "%s: cannot be written\n", helpPath);
+        return 2;
+    }
+    std::string page = BuildHtmlPage(document);
+    if (!WriteWholeFile(pagePath, page.data(), page.size())) {
+        remove(helpPath); // both or neither, so that the build makes them again
+        fprintf(stderr, "%s: cannot be written\n", pagePath);
         return 2;
     }
     return 0;

@@ -6,10 +6,14 @@
 // Directory off, or, with --first-start, leaves all four on as a first start has them (the pieces,
 // the batch file and the log then go to OUTDIR\<name without extension>). Then it clicks Split
 // and times from the click until the window is idle again: the split runs inside the click's
-// handler, visible progress bar, batch file and log included. Then clicks Exit and removes the
-// settings the program saved. Prints "seconds S"; exits 1 when the program showed a box or did
-// not finish, 2 on a usage or set-up error.
+// handler, visible progress bar, batch file and log included. Meanwhile it sends the window a
+// message every few milliseconds and times each answer. Then clicks Exit and removes the settings
+// the program saved. Prints "seconds S" and "slowest_answer_ms M" (the longest the window took to
+// answer one of those messages); exits 1 when the program showed a box or did not finish, 2 on a
+// usage or set-up error.
 #include "BenchRun.h"
+
+#include <commctrl.h>
 
 #include "resources/resource.h"
 
@@ -74,29 +78,30 @@ static void ClickOff(HWND button)
         SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, NULL);
 }
 
-static int WaitIdle(HWND window, unsigned timeoutMs)
+// Clicks Split and returns the seconds until the split is over, or -1 when a box came up before
+// the first piece or the split did not end within ten minutes. The window answers messages while
+// it splits, so an answer alone does not end the wait: the split has begun once its first piece
+// is on disk, and is over once the progress bar is hidden again. Every few milliseconds a message
+// is sent to the window, and the longest wait for its answer goes to *slowestMs.
+static double TimeSplitClick(HWND window, DWORD pid, const char *firstPiece, double *slowestMs)
 {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
-}
-
-// Clicks Split and returns the seconds until the window is idle again, or -1 when a box came up
-// before the first piece or the split did not end within ten minutes. A posted click waits
-// behind any message sent meanwhile, so an idle check alone may return before the split has
-// begun; the first piece on disk shows that it has, and an idle check sent after that returns
-// only once the click's handler has.
-static double TimeSplitClick(HWND window, DWORD pid, const char *firstPiece)
-{
+    HWND bar = FindWindowExA(window, NULL, PROGRESS_CLASSA, NULL);
     double start = Seconds();
+    *slowestMs = 0;
     PostMessageA(GetDlgItem(window, CmdSplit), BM_CLICK, 0, 0);
     for (;;) {
         int begun = GetFileAttributesA(firstPiece) != INVALID_FILE_ATTRIBUTES;
-        int idle = WaitIdle(window, 1000);
-        double seconds = Seconds() - start;
-        if (begun && idle)
-            return seconds;
-        if (FindProcessWindow(pid, "#32770") != NULL || seconds > 600)
+        double asked = Seconds();
+        DWORD_PTR result = 0;
+        int answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result) != 0;
+        double now = Seconds();
+        if ((now - asked) * 1000 > *slowestMs)
+            *slowestMs = (now - asked) * 1000;
+        if (begun && answered && !IsWindowVisible(bar))
+            return now - start;
+        if (FindProcessWindow(pid, "#32770") != NULL || now - start > 600)
             return -1;
+        Sleep(5);
     }
 }
 
@@ -183,7 +188,8 @@ int main(int argc, char **argv)
         EndProgram(&process, window);
         return 2;
     }
-    double seconds = TimeSplitClick(window, process.dwProcessId, firstPiece);
+    double slowestMs = 0;
+    double seconds = TimeSplitClick(window, process.dwProcessId, firstPiece, &slowestMs);
     HWND box = FindProcessWindow(process.dwProcessId, "#32770");
     if (seconds < 0 || box != NULL) {
         char text[512] = "";
@@ -196,5 +202,6 @@ int main(int argc, char **argv)
     }
     EndProgram(&process, window);
     PrintSeconds(seconds);
+    printf("slowest_answer_ms %.1f\n", slowestMs);
     return 0;
 }

@@ -1,6 +1,7 @@
 #!/bin/sh
 # What a user waits for when Morvane splits a file, next to the platform's floor and two peers.
 #   sh bench/run_bench.sh [SIZE_MB] [RUNS]        (defaults: 1024 MiB, 5 runs)
+#   sh bench/run_bench.sh --large [RUNS]          (a source of 4 GiB + 5 bytes, 3 runs)
 # It times the 32-bit build (build/, the product) where this machine runs 32-bit x86 code, and the
 # 64-bit build (build-x64/) otherwise or when MORVANE_ARCHS=win64; the figures say which.
 # The work folder is DIR/bench-work, DIR being $MORVANE_BENCH_DIR (default: the build folder), so that the
@@ -23,7 +24,10 @@
 # writing changes the cost of every page written, so it is kept the same, and short, for all.
 # After every round, untimed, each Wine program's pieces are compared with GNU split's, the first
 # start's batch file and log are checked, and the dd copy is compared with the source. Figures
-# are printed, never judged.
+# are printed, never judged. The real click's run also gives the slowest answer of the window to a
+# message sent every few milliseconds during the split.
+# --large times the real click on a source of 4 GiB + 5 bytes in three pieces (two of 2147483647
+# bytes) next to dd copying it on the same disk, and checks that the pieces rebuild the source.
 # Set MORVANE_BENCH_KEEP=1 to keep the work folder afterwards.
 set -eu
 
@@ -34,6 +38,12 @@ if [ -z "${MORVANE_BENCH_IN_XVFB:-}" ]; then
     MORVANE_BENCH_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$here/bench/run_bench.sh" "$@"
 fi
 
+large=""
+if [ "${1:-}" = --large ]; then
+    large=1
+    shift
+    set -- 4096 "${1:-3}"
+fi
 size_mb=${1:-1024}
 runs=${2:-5}
 piece=1457000
@@ -44,6 +54,10 @@ case "$size_mb$runs" in
         ;;
 esac
 bytes=$((size_mb * 1048576))
+if [ -n "$large" ]; then
+    piece=2147483647
+    bytes=$((bytes + 5))
+fi
 pieces=$(((bytes + piece - 1) / piece))
 if [ "$runs" -lt 1 ] || [ "$pieces" -lt 2 ] || [ "$pieces" -gt 999 ]; then
     echo "run_bench: $size_mb MiB at $piece bytes makes $pieces pieces; Morvane makes 2 to 999" \
@@ -63,6 +77,7 @@ work="${MORVANE_BENCH_DIR:-$build}/bench-work"
 source="$work/data.bin"
 times="$work/times"
 tools="morvane_real_click morvane_first_start morvane_in_process bare_loop bare_loop_progress gnu_split dd"
+[ -z "$large" ] || tools="morvane_real_click dd"
 cleanup() {
     if [ -z "${MORVANE_BENCH_KEEP:-}" ]; then
         rm -rf "$work"
@@ -124,6 +139,7 @@ wine_tool() { # tool exe [flag]: starts it, empties its folder once it is ready,
     status=0
     wait "$pid" || status=$?
     figure=$(tr -d '\r' <"$work/figure" | awk '$1 == "seconds" { print $2 }')
+    slowest=$(tr -d '\r' <"$work/figure" | awk '$1 == "slowest_answer_ms" { print $2 }')
     if [ "$status" != 0 ] || [ -z "$figure" ]; then
         echo "run_bench: round $round: $1 failed (exit $status):" >&2
         cat "$work/figure" "$work/errors" >&2
@@ -174,10 +190,30 @@ verify() {
 
 # Round 0 warms up (the first writes after making the source are slower for every tool) and is
 # checked but not counted.
+verify_large() {
+    cat "$work/morvane_real_click"/data.001 "$work/morvane_real_click"/data.002 "$work/morvane_real_click"/data.003 |
+        cmp -s - "$source" || fail "the click's three pieces do not rebuild the source"
+    [ "$(stat -c %s "$work/morvane_real_click/data.001")" = "$piece" ] || fail "the first piece is not $piece bytes"
+    cmp -s "$source" "$work/dd/copy" || fail "the dd copy differs from the source"
+    rm -rf "${work:?}/morvane_real_click" "${work:?}/dd" # 8 GiB on a tmpfs: gone before the next round
+    echo "  round $round: the click's 3 pieces rebuild the source, dd copy identical"
+}
+
 round=0
+: >"$work/slowest"
 while [ "$round" -le "$runs" ]; do
     wine_tool morvane_real_click click_bench
     line="$figure"
+    [ "$round" = 0 ] || echo "$slowest" >>"$work/slowest"
+    if [ -n "$large" ]; then
+        native_tool dd dd if="$source" of="$work/dd/copy" bs=256K status=none
+        line="$line $figure"
+        [ "$round" = 0 ] || echo "$line" >>"$times"
+        echo "round $round: morvane_real_click ${line%% *} s (slowest answer $slowest ms), dd ${line##* } s"
+        verify_large
+        round=$((round + 1))
+        continue
+    fi
     wine_tool morvane_first_start click_bench --first-start
     line="$line $figure"
     wine_tool morvane_in_process split_bench
@@ -203,6 +239,7 @@ while [ "$round" -le "$runs" ]; do
         for (i = 1; i <= NF; i++)
             printf "%s %s %.3f s", (i > 1 ? "," : ""), name[i], $i
         printf "\n" }'
+    echo "  the click's slowest answer during its split: $slowest ms"
     verify
     round=$((round + 1))
 done
@@ -224,7 +261,7 @@ echo
 echo "build: the $(build_name $arch), $(file -b "$build/Morvane.exe" | sed 's/,.*//'); $machine_kind"
 echo "machine: $(nproc) CPUs, $(uname -sr), $(/usr/lib/wine/wine64 --version 2>/dev/null || echo wine)," \
     "file system $(df -PT "$work" | awk 'NR == 2 { print $2 }') ($work)"
-echo "source: $size_mb MiB, $pieces pieces, $runs runs after a warm-up round, page cache warm," \
+echo "source: $bytes bytes, $pieces pieces of $piece bytes, $runs runs after a warm-up round, page cache warm," \
     "sync, delete, sync before each run"
 printf '%-20s %10s %10s %14s %12s\n' tool "median s" "min s" "median MiB/s" "best MiB/s"
 column=1
@@ -233,6 +270,13 @@ for tool in $tools; do
         printf "%-20s %10.3f %10.3f %14.1f %12.1f\n", t, $1, $2, mib / $1, mib / $2 }'
     column=$((column + 1))
 done
+sort -g "$work/slowest" | awk '{ v[NR] = $1 } END {
+    printf "morvane_real_click: slowest answer to a message during the split, median of the runs %.1f ms, worst %.1f ms\n",
+        NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, v[NR] }'
+if [ -n "$large" ]; then
+    awk -v a="$(median 1)" -v b="$(median 2)" 'BEGIN { printf "throughput ratio morvane_real_click/dd %.3f\n", b / a }'
+    exit 0
+fi
 # Columns: 1 real click, 2 first-start click, 3 in process, 4 bare loop, 5 bare loop with progress
 # bar, 6 GNU split, 7 dd.
 ratio() { # name column-of-numerator-tool column-of-reference-tool

@@ -272,7 +272,7 @@ static void OnUninstall(void)
 }
 
 // Commands are told apart by the low 16 bits of wParam alone: a field's command runs for every
-// notification the field sends.
+// notification the field sends (the file-name field's also hears which: losing the focus).
 static void OnCommand(HWND window, WORD id, WORD notification)
 {
     if (SplitRunning && id != CmdHelp && id != CmdAbout) {

@@ -322,19 +322,6 @@ TEST_F(Engine, ASourceAbove4GiBIsCutAtItsBoundaries)
         EXPECT_NE(log.find(line), std::string::npos) << line << " in\n" << log;
 }
 
-// Keys a person types (hardware-like input, queued for whatever has the focus when they are read).
-static void Keys(std::initializer_list<WORD> keys)
-{
-    for (WORD key : keys)
-        for (DWORD up : {0, KEYEVENTF_KEYUP}) {
-            INPUT input = {};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = key;
-            input.ki.dwFlags = up;
-            SendInput(1, &input, sizeof input);
-        }
-}
-
 // While a split and its log run, the window answers what another program sends it; keys typed
 // and clicks made meanwhile act on nothing (Space and Enter on Split neither split again nor wait
 // to answer the box that comes up), but the tray's click, made on a hidden window, brings it back
@@ -348,7 +335,12 @@ TEST_F(Engine, WhileItSplitsTheWindowAnswersAndActsOnNothing)
     Drop(folder / "data.bin");
     SetForegroundWindow(AppState.MainWindow);
     SetFocus(AppState.SplitButton);
-    Keys({VK_SPACE, VK_RETURN});
+    for (WORD key : {VK_SPACE, VK_RETURN}) // typed as a person types: for whatever has the focus when read
+        for (DWORD up : {0, KEYEVENTF_KEYUP}) {
+            INPUT input = {INPUT_KEYBOARD, {}};
+            input.ki = {key, 0, up, 0, 0};
+            SendInput(1, &input, sizeof input);
+        }
     PostMessageA(AppState.MainWindow, 0x203, 0, WM_LBUTTONUP);
     ShowWindow(AppState.MainWindow, SW_HIDE);
     std::atomic<bool> over(false);

@@ -71,6 +71,24 @@ static void RequestExit(void)
         ExitProgram(0);
 }
 
+// The control that had the focus when the window was last deactivated (by a box, the About box,
+// the tray or another program): activation gives it back, as a dialog does, or gives the focus to
+// the file-name field the first time and when that control has been disabled meanwhile.
+static HWND FocusOnReturn = NULL;
+
+static void OnActivate(HWND window, WORD state)
+{
+    if (state == WA_INACTIVE) {
+        FocusOnReturn = GetFocus();
+        return;
+    }
+    if (IsIconic(window))
+        return;
+    if (!IsChild(window, FocusOnReturn) || !IsWindowEnabled(FocusOnReturn))
+        FocusOnReturn = AppState.FileNameEdit;
+    SetFocus(FocusOnReturn);
+}
+
 static void OnCreate(HWND window)
 {
     DragAcceptFiles(window, TRUE);
@@ -211,12 +229,12 @@ static void OnCommand(HWND window, WORD id)
     case CmdHelp: ShowHelp(); break;
     case CmdAbout: ShowAboutBox(); break;
     case CmdExit: RequestExit(); break;
-    case CmdOnTop: SetFocus(window); SetOnTop(AppState.OnTop); break;
+    case CmdOnTop: SetOnTop(AppState.OnTop); break;
     case CmdOutputPath: OnOutputPathField(); break;
     case CmdBrowse: OnBrowse(window); break;
     case CmdUninstall: OnUninstall(); break;
     case CmdAutoSplit: OnAutoSplit(); break;
-    case CmdOption: SetFocus(window); break;
+    case CmdOption: break; // the boxes hold their state, read when it is needed
     default: break;
     }
 }
@@ -227,6 +245,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE:
         OnCreate(window);
         return 0;
+    case WM_ACTIVATE:
+        OnActivate(window, LOWORD(wParam));
+        return 0;
+    case DM_GETDEFID:
+        // Enter presses Split from any control but another push button (asked by the dialog keys).
+        return MAKELRESULT(CmdSplit, DC_HASDEFID);
     case WM_SIZE:
         // A minimised window lives on as the tray icon only; without the icon it stays on the
         // taskbar, so that it can always be brought back.

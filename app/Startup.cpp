@@ -73,7 +73,10 @@ int RunMessageLoop(void)
     memset(&message, 0, sizeof message);
     BOOL got;
     while ((got = GetMessageA(&message, NULL, 0, 0)) > 0) {
-        if (TranslateAcceleratorA(AppState.MainWindow, Accelerators, &message) == 0) {
+        // Tab, the arrows, Enter and Escape act as in a dialog; every other message of the window
+        // and its controls is translated and dispatched there.
+        if (TranslateAcceleratorA(AppState.MainWindow, Accelerators, &message) == 0 &&
+            !IsDialogMessageA(AppState.MainWindow, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }

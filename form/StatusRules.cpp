@@ -131,7 +131,6 @@ void ApplyUseOutputRule(void)
 
 void ToggleUseOutput(void)
 {
-    SetFocus(AppState.MainWindow);
     AppState.OutputToggle = AppState.OutputToggle == 0 ? 1 : 0;
     EnableOutputControls();
     UpdateSubDirOption();
@@ -153,7 +152,6 @@ void ApplySizeRule(void)
 
 void ApplyPresetRule(void)
 {
-    SetFocus(AppState.MainWindow);
     if (IsChecked(AppState.Preset288Radio))
         AppState.SplitSize = Preset288Size;
     if (IsChecked(AppState.Preset144Radio))

@@ -143,3 +143,27 @@ int CreateControls(void)
             return 0;
     return 1;
 }
+
+static int IsPushButton(HWND control)
+{
+    return (SendMessageA(control, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
+}
+
+// A dialog's rule for Enter: a focused push button is the default one, and from any other control
+// Split is; the default button wears the heavier frame. IsDialogMessage moves the mark on Tab only,
+// and takes it off every button when Tab reaches a field; a click moves the focus without it.
+void MarkDefaultButton(void)
+{
+    static HWND lastFocus = NULL;
+    HWND focus = GetFocus();
+    if (focus == lastFocus)
+        return;
+    lastFocus = focus;
+    HWND marked = IsChild(AppState.MainWindow, focus) && IsPushButton(focus) ? focus : AppState.SplitButton;
+    for (HWND child = GetWindow(AppState.MainWindow, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT)) {
+        LONG_PTR type = child == marked ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+        if (IsPushButton(child) && (style & BS_TYPEMASK) != type)
+            SendMessageA(child, BM_SETSTYLE, (WPARAM)((style & ~BS_TYPEMASK) | type), TRUE);
+    }
+}

@@ -97,6 +97,10 @@ void SyncSizePresets(void)
     SetChecked(AppState.Preset720Radio, AppState.SplitSize == Preset720Size);
     SetChecked(AppState.Preset144Radio, AppState.SplitSize == Preset144Size);
     SetChecked(AppState.Preset288Radio, AppState.SplitSize == Preset288Size);
+    // The checked preset holds the group's tab stop (checking moves it); with none checked, the first.
+    HWND first = AppState.Preset288Radio;
+    if (!IsChecked(AppState.Preset720Radio) && !IsChecked(AppState.Preset144Radio) && !IsChecked(first))
+        SetWindowLongPtrA(first, GWL_STYLE, GetWindowLongPtrA(first, GWL_STYLE) | WS_TABSTOP);
 }
 
 void SetOnTop(int16_t state)

@@ -271,6 +271,14 @@ bool RunningProgram::ClickAndWait(HWND button)
     return SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result) != 0;
 }
 
+HWND RunningProgram::Focus() const
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(process_.dwThreadId, &info);
+    return info.hwndFocus;
+}
+
 HWND RunningProgram::WaitForWindow(const char *className, const char *caption)
 {
     for (int i = 0; i < 400; i++) {

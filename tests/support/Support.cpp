@@ -240,6 +240,8 @@ RunningProgram::RunningProgram(const std::string &folder) : process_(), window_(
     startup.cb = sizeof startup;
     if (CreateProcessA(ProgramPath, NULL, NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &process_))
         window_ = WaitForWindow("MainWindow");
+    for (int i = 0; i < 400 && window_ != NULL && Focus() == NULL; i++) // active too: keys reach it
+        Sleep(25);
 }
 
 RunningProgram::~RunningProgram()
@@ -273,8 +275,7 @@ bool RunningProgram::ClickAndWait(HWND button)
 
 HWND RunningProgram::Focus() const
 {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
+    GUITHREADINFO info = {sizeof info, 0, NULL, NULL, NULL, NULL, NULL, NULL, {0, 0, 0, 0}};
     GetGUIThreadInfo(process_.dwThreadId, &info);
     return info.hwndFocus;
 }

@@ -106,7 +106,7 @@ void Store(const char *name, DWORD type, const Bytes &data);
 // types into its fields, clicks, reads and answers its boxes, and waits for it to end.
 class RunningProgram {
 public:
-    // Starts build\Morvane.exe in the folder and waits for its visible main window.
+    // Starts build\Morvane.exe in the folder and waits for its visible, active main window.
     explicit RunningProgram(const std::string &folder);
     ~RunningProgram(); // ends the process if it is still running
 

@@ -108,6 +108,24 @@ static void RequestExit(void)
         ExitProgram(0);
 }
 
+// The control that had the focus when the window was last deactivated (by a box, the About box,
+// the tray or another program): activation gives it back, as a dialog does, or gives the focus to
+// the file-name field the first time and when that control has been disabled meanwhile.
+static HWND FocusOnReturn = NULL;
+
+static void OnActivate(HWND window, WORD state)
+{
+    if (state == WA_INACTIVE) {
+        FocusOnReturn = GetFocus();
+        return;
+    }
+    if (IsIconic(window))
+        return;
+    if (!IsChild(window, FocusOnReturn) || !IsWindowEnabled(FocusOnReturn))
+        FocusOnReturn = AppState.FileNameEdit;
+    SetFocus(FocusOnReturn);
+}
+
 static void OnCreate(HWND window)
 {
     DragAcceptFiles(window, TRUE);
@@ -177,10 +195,12 @@ static void OnDrop(HWND window, HDROP drop)
 // A typed name with a folder of its own (a path copied from Explorer's address bar) is taken as
 // that file, as if it had been dropped: its folder becomes the current one, where the pieces go
 // and which the log names. Not while the user types: when the field loses the focus, and before
-// a split. A name that matches no file stays as typed.
+// a split. A name that matches no file (or a folder) stays as typed.
 static void TakeTypedFolder(HWND window)
 {
-    if ((AppState.Drive[0] == '\0' && AppState.DirPart[0] == '\0') || !PathExists(AppState.FileName))
+    DWORD attributes = GetFileAttributesA(AppState.FileName);
+    if ((AppState.Drive[0] == '\0' && AppState.DirPart[0] == '\0') || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return;
     DWORD length = GetFullPathNameA(AppState.FileName, sizeof AppState.SourcePath, AppState.SourcePath, NULL);
     if (length > 0 && length < sizeof AppState.SourcePath)
@@ -290,12 +310,12 @@ static void OnCommand(HWND window, WORD id, WORD notification)
     case CmdHelp: ShowHelp(); break;
     case CmdAbout: ShowAboutBox(); break;
     case CmdExit: RequestExit(); break;
-    case CmdOnTop: SetFocus(window); SetOnTop(AppState.OnTop); break;
+    case CmdOnTop: SetOnTop(AppState.OnTop); break;
     case CmdOutputPath: OnOutputPathField(); break;
     case CmdBrowse: OnBrowse(window); break;
     case CmdUninstall: OnUninstall(); break;
     case CmdAutoSplit: OnAutoSplit(); break;
-    case CmdOption: SetFocus(window); break;
+    case CmdOption: break; // the boxes hold their state, read when it is needed
     default: break;
     }
 }
@@ -306,6 +326,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE:
         OnCreate(window);
         return 0;
+    case WM_ACTIVATE:
+        OnActivate(window, LOWORD(wParam));
+        return 0;
+    case DM_GETDEFID:
+        // Enter presses Split from any control but another push button (asked by the dialog keys).
+        return MAKELRESULT(CmdSplit, DC_HASDEFID);
     case WM_SIZE:
         // A minimised window lives on as the tray icon only; without the icon it stays on the
         // taskbar, so that it can always be brought back.

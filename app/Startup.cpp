@@ -98,10 +98,17 @@ int RunMessageLoop(void)
     memset(&message, 0, sizeof message);
     BOOL got;
     while ((got = GetMessageA(&message, NULL, 0, 0)) > 0) {
-        if (TranslateAcceleratorA(AppState.MainWindow, Accelerators, &message) == 0) {
+        // The focus moves with Tab and clicks, and also while the loop waits (a box closing, a
+        // click sent by another program): Enter must find the mark where the focus is.
+        MarkDefaultButton();
+        // Tab, the arrows, Enter and Escape act as in a dialog; every other message of the window
+        // and its controls is translated and dispatched there.
+        if (TranslateAcceleratorA(AppState.MainWindow, Accelerators, &message) == 0 &&
+            !IsDialogMessageA(AppState.MainWindow, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
+        MarkDefaultButton();
     }
     // -1 is an error of the loop itself: there is no quit code to return then.
     return got == 0 ? (int)message.wParam : 0;

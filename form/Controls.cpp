@@ -80,7 +80,8 @@ int CreateControls(void)
 
     RECT frame = {0, 0, ClientWidth, ClientHeight};
     AdjustWindowRectEx(&frame, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE, WS_EX_DLGMODALFRAME);
-    SetWindowPos(AppState.MainWindow, NULL, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE);
+    SetWindowPos(AppState.MainWindow, NULL, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOACTIVATE); // no activation before there is a control to focus
 
     RECT client = {0, 0, 0, 0};
     GetClientRect(AppState.MainWindow, &client);
@@ -90,39 +91,45 @@ int CreateControls(void)
     int piecesX = client.right - PiecesPaneWidth;
 
     const DWORD child = WS_CHILD | WS_VISIBLE;
-    const DWORD iconButton = child | BS_ICON;
-    const DWORD textButton = child | BS_CENTER | BS_VCENTER;
-    const DWORD edit = child | ES_AUTOHSCROLL;
+    const DWORD acting = child | WS_TABSTOP; // a stop of Tab and Shift+Tab
+    const DWORD iconButton = acting | BS_ICON;
+    const DWORD textButton = acting | BS_CENTER | BS_VCENTER;
+    const DWORD edit = acting | ES_AUTOHSCROLL;
+    const DWORD check = acting | BS_AUTOCHECKBOX;
+    // The presets are one stop: the checked one carries it (the button moves it as it is checked)
+    // and the arrow keys move within the group, which ends where the next group starts.
+    const DWORD preset = child | BS_AUTORADIOBUTTON;
     const DWORD client3d = WS_EX_CLIENTEDGE;
     const DWORD edge = WS_EX_STATICEDGE;
     HFONT normal = AppState.NormalFont;
     HFONT bold = AppState.BoldFont;
     AppStateRecord &s = AppState; // keeps the rows short
 
-    // In creation order, which is also the order of the children.
+    // In creation order, which is also the order of the children and so the order of Tab.
     const ControlRow rows[] = {
         {&s.FileNameLabel, 0, "STATIC", "File Name", child, 10, 10, 74, 20, 0, normal},
-        {&s.PinButton, edge, "BUTTON", NULL, iconButton, 122, 2, 21, 21, CmdOnTop, NULL,
-         s.PinOffIcon, &s.PinTooltip, "click to keep on top"},
         {&s.FileNameEdit, client3d, "EDIT", "", edit, 10, 25, 223, 21, CmdFileName, normal, NULL, NULL, NULL, 260},
         {&s.OpenButton, edge, "BUTTON", NULL, iconButton, 233, 25, 21, 21, CmdOpenFile, NULL,
          s.OpenIcon, &s.OpenTooltip, "open file"},
+        {&s.PinButton, edge, "BUTTON", NULL, iconButton, 122, 2, 21, 21, CmdOnTop, NULL,
+         s.PinOffIcon, &s.PinTooltip, "click to keep on top"},
         {&s.OutputPathLabel, 0, "STATIC", "Output Path", child, 10, 47, 90, 20, 0, normal},
         {&s.OutputPathEdit, client3d, "EDIT", "", edit, 10, 62, 223, 21, CmdOutputPath, normal, NULL, NULL, NULL, 256},
         {&s.BrowseButton, edge, "BUTTON", NULL, iconButton, 233, 62, 21, 21, CmdBrowse, NULL,
          s.OpenIcon, &s.BrowseTooltip, "select output directory"},
         {&s.SplitSizeGroup, 0, "BUTTON", "Split Size", child | BS_GROUPBOX, 10, 93, 80, 105, 0, normal},
-        {&s.SplitSizeEdit, client3d, "EDIT", "", child | ES_NUMBER, 15, 110, 70, 21, CmdSplitSize, normal},
-        {&s.Preset288Radio, 0, "BUTTON", "2.88 MB", child | BS_AUTORADIOBUTTON, 15, 135, 70, 20, CmdSizePreset, normal},
-        {&s.Preset144Radio, 0, "BUTTON", "1.44 MB", child | BS_AUTORADIOBUTTON, 15, 155, 70, 20, CmdSizePreset, normal},
-        {&s.Preset720Radio, 0, "BUTTON", "720 KB", child | BS_AUTORADIOBUTTON, 15, 175, 70, 20, CmdSizePreset, normal},
-        {&s.OptionsGroup, 0, "BUTTON", "Options", child | BS_GROUPBOX, 100, 93, 95, 105, 0, normal},
-        {&s.BatchFileCheck, 0, "BUTTON", "Batch File", child | BS_AUTOCHECKBOX, 105, 110, 85, 20, CmdOption, normal},
-        {&s.LogFileCheck, 0, "BUTTON", "Log File", child | BS_AUTOCHECKBOX, 105, 130, 85, 20, CmdOption, normal},
-        {&s.UseOutputCheck, 0, "BUTTON", "Use Output", child | BS_AUTOCHECKBOX, 105, 150, 85, 20, CmdUseOutput, normal},
-        {&s.SubDirectoryCheck, 0, "BUTTON", "Sub Directory", child | BS_AUTOCHECKBOX, 105, 170, 85, 20, CmdOption,
+        {&s.SplitSizeEdit, client3d, "EDIT", "", acting | ES_NUMBER, 15, 110, 70, 21, CmdSplitSize, normal},
+        {&s.Preset288Radio, 0, "BUTTON", "2.88 MB", preset | WS_GROUP | WS_TABSTOP, 15, 135, 70, 20, CmdSizePreset,
          normal},
-        {&s.SplitButton, edge, "BUTTON", "Split", textButton | WS_DISABLED, 205, 99, 50, 20, CmdSplit, bold},
+        {&s.Preset144Radio, 0, "BUTTON", "1.44 MB", preset, 15, 155, 70, 20, CmdSizePreset, normal},
+        {&s.Preset720Radio, 0, "BUTTON", "720 KB", preset, 15, 175, 70, 20, CmdSizePreset, normal},
+        {&s.OptionsGroup, 0, "BUTTON", "Options", child | WS_GROUP | BS_GROUPBOX, 100, 93, 95, 105, 0, normal},
+        {&s.BatchFileCheck, 0, "BUTTON", "Batch File", check, 105, 110, 85, 20, CmdOption, normal},
+        {&s.LogFileCheck, 0, "BUTTON", "Log File", check, 105, 130, 85, 20, CmdOption, normal},
+        {&s.UseOutputCheck, 0, "BUTTON", "Use Output", check, 105, 150, 85, 20, CmdUseOutput, normal},
+        {&s.SubDirectoryCheck, 0, "BUTTON", "Sub Directory", check, 105, 170, 85, 20, CmdOption, normal},
+        {&s.SplitButton, edge, "BUTTON", "Split", textButton | BS_DEFPUSHBUTTON | WS_DISABLED, 205, 99, 50, 20,
+         CmdSplit, bold}, // Enter's button, from any control but another push button
         {&s.HelpButton, edge, "BUTTON", "Help", textButton, 205, 124, 50, 20, CmdHelp, bold},
         {&s.AboutButton, edge, "BUTTON", "About", textButton, 205, 149, 50, 20, CmdAbout, bold},
         {&s.ExitButton, edge, "BUTTON", "Exit", textButton, 205, 174, 50, 20, CmdExit, bold},
@@ -135,4 +142,28 @@ int CreateControls(void)
         if (!CreateRow(&row))
             return 0;
     return 1;
+}
+
+static int IsPushButton(HWND control)
+{
+    return (SendMessageA(control, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
+}
+
+// A dialog's rule for Enter: a focused push button is the default one, and from any other control
+// Split is; the default button wears the heavier frame. IsDialogMessage moves the mark on Tab only,
+// and takes it off every button when Tab reaches a field; a click moves the focus without it.
+void MarkDefaultButton(void)
+{
+    static HWND lastFocus = NULL;
+    HWND focus = GetFocus();
+    if (focus == lastFocus)
+        return;
+    lastFocus = focus;
+    HWND marked = IsChild(AppState.MainWindow, focus) && IsPushButton(focus) ? focus : AppState.SplitButton;
+    for (HWND child = GetWindow(AppState.MainWindow, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT)) {
+        LONG_PTR type = child == marked ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+        if (IsPushButton(child) && (style & BS_TYPEMASK) != type)
+            SendMessageA(child, BM_SETSTYLE, (WPARAM)((style & ~BS_TYPEMASK) | type), TRUE);
+    }
 }

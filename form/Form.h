@@ -10,6 +10,9 @@ enum { ClientWidth = 265, ClientHeight = 235 };
 // 0 as soon as one creation fails (the windows made so far stay).
 int CreateControls(void);
 
+// Makes the focused push button the default one (Enter's), or else Split; for the message loop.
+void MarkDefaultButton(void);
+
 // Measures FileName, sets the title and the status panes, enables Split only for 2 ... 999 pieces.
 void UpdateFileStatus(void);
 

@@ -96,6 +96,10 @@ void SyncSizePresets(void)
     SetChecked(AppState.Preset720Radio, AppState.SplitSize == Preset720Size);
     SetChecked(AppState.Preset144Radio, AppState.SplitSize == Preset144Size);
     SetChecked(AppState.Preset288Radio, AppState.SplitSize == Preset288Size);
+    // The checked preset holds the group's tab stop (checking moves it); with none checked, the first.
+    HWND first = AppState.Preset288Radio;
+    if (!IsChecked(AppState.Preset720Radio) && !IsChecked(AppState.Preset144Radio) && !IsChecked(first))
+        SetWindowLongPtrA(first, GWL_STYLE, GetWindowLongPtrA(first, GWL_STYLE) | WS_TABSTOP);
 }
 
 void SetOnTop(int16_t state)
@@ -130,7 +134,6 @@ void ApplyUseOutputRule(void)
 
 void ToggleUseOutput(void)
 {
-    SetFocus(AppState.MainWindow);
     AppState.OutputToggle = AppState.OutputToggle == 0 ? 1 : 0;
     EnableOutputControls();
     UpdateSubDirOption();
@@ -168,7 +171,6 @@ void ApplySizeRule(void)
 
 void ApplyPresetRule(void)
 {
-    SetFocus(AppState.MainWindow);
     if (IsChecked(AppState.Preset288Radio))
         AppState.SplitSize = Preset288Size;
     if (IsChecked(AppState.Preset144Radio))

@@ -6,7 +6,6 @@
 
 int RunSplitCommand(void)
 {
-    SetFocus(AppState.MainWindow);
     // The class cursor (the arrow) comes back by itself the next time the pointer moves.
     SetCursor(AppState.WaitCursor);
 

@@ -38,24 +38,48 @@ static const std::string Base = "R\xE9sum\xE9_of_the_annual_report_with_all_appe
 
 // A first start, but for a remembered folder that is gone (a stick taken out): the start folder
 // takes its place, and the defaults put the pieces, the batch file and the log into a sub-folder
-// of it, at 1,457,000 bytes a piece; the window comes back to the file split.
+// of it. With keys typed as a person's: while Split is disabled Enter and Escape do nothing; Tab
+// walks the controls in reading order past Split (the presets, none checked, at the first), the
+// arrow picks 1.44 MB, Enter in the file-name field splits (the focus stays); the window comes
+// back to the file split.
 TEST_F(RealProgram, APersonSplitsRejoinsAndExits)
 {
     Bytes source = RandomBytes(3000000);
     ASSERT_TRUE(WriteBytes(folder / (Base + ".bin"), source));
     Store("CurrentDirectory", REG_SZ, Bytes("C:\\gone", 8));
+    Store("SplitSize", REG_DWORD, Bytes({0x40, 0x42, 0x0F, 0})); // 1000000, no preset's
     {
         RunningProgram program(folder.Path());
         ASSERT_NE(program.Window(), (HWND)NULL) << "no visible main window";
         RECT client;
         GetClientRect(program.Window(), &client);
         EXPECT_EQ(client.right * 1000 + client.bottom, 265 * 1000 + 235);
-        program.SetText(program.Control(CmdFileName), Base + ".bin");
-        EXPECT_NE(program.ChildByText("3 splits"), (HWND)NULL) << "the pieces pane";
-        ASSERT_TRUE(program.ClickAndWait(program.Control(CmdSplit))) << "the split showed a box";
+        HWND field = program.Control(CmdFileName);
+        const std::pair<BYTE, HWND> walk[] = {
+            {VK_RETURN, field}, {VK_ESCAPE, field}, {VK_TAB, program.Control(CmdOpenFile)},
+            {VK_TAB, program.Control(CmdOnTop)}, {VK_TAB, program.Control(CmdOutputPath)},
+            {VK_TAB, program.Control(CmdBrowse)}, {VK_TAB, program.Control(CmdSplitSize)},
+            {VK_TAB, program.ChildByText("2.88 MB")}, {VK_DOWN, program.ChildByText("1.44 MB")},
+            {VK_TAB, program.ChildByText("Batch File")}, {VK_TAB, program.ChildByText("Log File")},
+            {VK_TAB, program.Control(CmdUseOutput)}, {VK_TAB, program.ChildByText("Sub Directory")},
+            {VK_TAB, program.Control(CmdHelp)}, {VK_TAB, program.Control(CmdAbout)},
+            {VK_TAB, program.Control(CmdExit)}, {VK_TAB, field}};
+        for (const auto &step : walk) {
+            program.Key(step.first);
+            for (int i = 0; i < 400 && program.Focus() != step.second; i++)
+                Sleep(25);
+            EXPECT_EQ(program.Focus(), step.second) << "step " << &step - walk;
+        }
+        program.SetText(field, Base + ".bin");
+        EXPECT_EQ(GetWindowLongA(program.Control(CmdSplit), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+        program.Key(VK_RETURN);
         std::string pieces = folder / Base; // the first run's output folder and sub-folder
-        EXPECT_EQ(ReadBytes(pieces + "\\" + Base + ".003").size(), 86000u);
-        EXPECT_NE(ReadBytes(pieces + "\\" + Base + ".log").find("Number of splits..... 3\r\n"), std::string::npos);
+        std::string log = ReadBytes(pieces + "\\" + Base + ".log");
+        for (int i = 0; i < 400 && (log.empty() || program.ChildByText("writing log file...") != NULL); i++, Sleep(25))
+            log = ReadBytes(pieces + "\\" + Base + ".log"); // the split's last file, written in one go
+        EXPECT_NE(log.find("Number of splits..... 3\r\n"), std::string::npos);
+        EXPECT_EQ(ReadBytes(pieces + "\\" + Base + ".003").size(), 86000u) << "at 1457000 a piece";
+        EXPECT_EQ(program.Focus(), field);
         // The batch file under cmd: with a piece away it says so, fails and makes nothing; then it rebuilds.
         const std::string rejoin = "cd /d \"" + pieces + "\" && \"" + Base + ".bat\" >..\\said.txt", away = pieces + "\\" + Base;
         ASSERT_TRUE(MoveFileA((away + ".002").c_str(), (away + ".two").c_str()));

@@ -248,6 +248,8 @@ RunningProgram::RunningProgram(const std::string &folder) : process_(), window_(
     startup.cb = sizeof startup;
     if (CreateProcessA(ProgramPath, NULL, NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &process_))
         window_ = WaitForWindow("MainWindow");
+    for (int i = 0; i < 400 && window_ != NULL && Focus() == NULL; i++) // active too: keys reach it
+        Sleep(25);
 }
 
 RunningProgram::~RunningProgram()
@@ -277,6 +279,13 @@ bool RunningProgram::ClickAndWait(HWND button)
 {
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result) != 0;
+}
+
+HWND RunningProgram::Focus() const
+{
+    GUITHREADINFO info = {sizeof info, 0, NULL, NULL, NULL, NULL, NULL, NULL, {0, 0, 0, 0}};
+    GetGUIThreadInfo(process_.dwThreadId, &info);
+    return info.hwndFocus;
 }
 
 HWND RunningProgram::WaitForWindow(const char *className, const char *caption)

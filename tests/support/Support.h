@@ -107,7 +107,7 @@ void Store(const char *name, DWORD type, const Bytes &data);
 // types into its fields, clicks, reads and answers its boxes, and waits for it to end.
 class RunningProgram {
 public:
-    // Starts build\Morvane.exe in the folder and waits for its visible main window.
+    // Starts build\Morvane.exe in the folder and waits for its visible, active main window.
     explicit RunningProgram(const std::string &folder);
     ~RunningProgram(); // ends the process if it is still running
 
@@ -117,7 +117,8 @@ public:
 
     void SetText(HWND field, const std::string &text); // runs the field's command
     bool ClickAndWait(HWND button); // false when the click did not return (a box is open)
-    void Key(UINT key) { PostMessageA(window_, WM_KEYDOWN, key, 0); }
+    void Key(BYTE key) { keybd_event(key, 0, 0, 0), keybd_event(key, 0, KEYEVENTF_KEYUP, 0); } // as typed
+    HWND Focus() const; // the program's control that has the keyboard focus
 
     // A box (or another window of the class and caption) of the program; null after 10 s.
     HWND WaitForWindow(const char *className = "#32770", const char *caption = nullptr);

@@ -48,9 +48,15 @@ void UpdateFileStatus(void)
     }
 
     // The file's whole path: the current folder and the name, or the name alone when it is a
-    // whole path itself (C:\Work\D:\x\data.zip would name nothing).
+    // whole path itself (C:\Work\D:\x\data.zip would name nothing). A path longer than the
+    // system's calls take is put together by hand.
     char path[2 * MAX_PATH] = "";
-    GetFullPathNameA(AppState.FileName, sizeof path, path, NULL);
+    DWORD length = GetFullPathNameA(AppState.FileName, sizeof path, path, NULL);
+    if (length == 0 || length >= sizeof path) {
+        char folder[MAX_PATH] = "";
+        GetCurrentDirectoryA(sizeof folder, folder);
+        snprintf(path, sizeof path, "%s\\%s", folder, AppState.FileName);
+    }
     SetWindowTextA(AppState.MainWindow, path);
 
     if (kind != SourceFile) {

@@ -65,48 +65,36 @@ TEST_F(RealProgram, APersonSplitsRejoinsAndExits)
             {VK_TAB, program.Control(CmdHelp)}, {VK_TAB, program.Control(CmdAbout)},
             {VK_TAB, program.Control(CmdExit)}, {VK_TAB, field}};
         for (const auto &step : walk) {
-            program.Key(step.first);
-            for (int i = 0; i < 400 && program.Focus() != step.second; i++)
-                Sleep(25);
-            EXPECT_EQ(program.Focus(), step.second) << "step " << &step - walk;
+            Key(step.first);
+            EXPECT_TRUE(Await([&] { return program.Focus() == step.second; })) << "step " << &step - walk;
         }
         program.SetText(field, Base + ".bin");
         EXPECT_EQ(GetWindowLongA(program.Control(CmdSplit), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-        program.Key(VK_RETURN);
+        Key(VK_RETURN);
         std::string pieces = folder / Base; // the first run's output folder and sub-folder
-        std::string log = ReadBytes(pieces + "\\" + Base + ".log");
-        for (int i = 0; i < 400 && (log.empty() || program.ChildByText("writing log file...") != NULL); i++, Sleep(25))
-            log = ReadBytes(pieces + "\\" + Base + ".log"); // the split's last file, written in one go
+        std::string log, name = pieces + "\\" + Base; // the log: the split's last file, written in one go
+        Await([&] { return !(log = ReadBytes(name + ".log")).empty() && !program.ChildByText("writing log file..."); });
         EXPECT_NE(log.find("Number of splits..... 3\r\n"), std::string::npos);
-        EXPECT_EQ(ReadBytes(pieces + "\\" + Base + ".003").size(), 86000u) << "at 1457000 a piece";
+        EXPECT_EQ(ReadBytes(name + ".003").size(), 86000u) << "at 1457000 a piece";
         EXPECT_EQ(program.Focus(), field);
         // The batch file under cmd: with a piece away it says so, fails and makes nothing; then it rebuilds.
-        const std::string rejoin = "cd /d \"" + pieces + "\" && \"" + Base + ".bat\" >..\\said.txt", away = pieces + "\\" + Base;
-        ASSERT_TRUE(MoveFileA((away + ".002").c_str(), (away + ".two").c_str()));
+        const std::string rejoin = "cd /d \"" + pieces + "\" && \"" + Base + ".bat\" >..\\said.txt";
+        ASSERT_TRUE(MoveFileA((name + ".002").c_str(), (name + ".two").c_str()));
         EXPECT_EQ(system(rejoin.c_str()), 1);
-        EXPECT_NE(ReadBytes(folder / "said.txt").find(".002 is missing"), std::string::npos) << ReadBytes(folder / "said.txt");
+        EXPECT_NE(ReadBytes(folder / "said.txt").find(".002 is missing"), std::string::npos);
         EXPECT_EQ(Listing(pieces).find(".bin"), std::string::npos);
-        ASSERT_TRUE(MoveFileA((away + ".two").c_str(), (away + ".002").c_str()));
+        ASSERT_TRUE(MoveFileA((name + ".two").c_str(), (name + ".002").c_str()));
         ASSERT_EQ(system(rejoin.c_str()), 0);
-        EXPECT_TRUE(ReadBytes(pieces + "\\" + Base + ".bin") == source) << "the batch file rebuilds the source";
+        EXPECT_TRUE(ReadBytes(name + ".bin") == source) << "the batch file rebuilds the source";
         EXPECT_EQ(Text(program.Window()), folder / (Base + ".bin")) << "idle again on the source";
 
-        program.Key(VK_F11);
+        Key(VK_F11);
         HWND about = program.WaitForWindow("#32770", "About Morvane 3.2");
         ASSERT_NE(about, (HWND)NULL);
         EXPECT_EQ(Text(GetDlgItem(about, 703)), "F12 - Uninstall");
         COLORREF face = GetSysColor(COLOR_BTNFACE);
-        for (int i = 0; i < 100 && PixelAt(about, 60, 60) == face; i++) // painted a moment after it opens
-            Sleep(50);
-        EXPECT_NE(PixelAt(about, 60, 60), face) << "the logo is drawn";
+        EXPECT_TRUE(Await([&] { return PixelAt(about, 60, 60) != face; })) << "the logo is drawn (a moment after)";
         program.Answer(about, IDCANCEL);
-
-        PostMessageA(program.Window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        for (int i = 0; i < 200 && IsWindowVisible(program.Window()); i++)
-            Sleep(25);
-        EXPECT_FALSE(IsWindowVisible(program.Window())) << "minimised: only the tray icon";
-        SendMessageA(program.Window(), 0x203, 0, WM_LBUTTONUP); // a click on the tray icon
-        EXPECT_TRUE(IsWindowVisible(program.Window()));
 
         program.SetText(program.Control(CmdSplitSize), "730000");
         ASSERT_TRUE(program.ClickAndWait(program.ChildByText("Batch File")));
@@ -118,13 +106,11 @@ TEST_F(RealProgram, APersonSplitsRejoinsAndExits)
                 menu = program.WaitForWindow("#32768");
             }
             ASSERT_NE(menu, (HWND)NULL) << "the tray menu did not open";
-            for (int i = 0; i < 100 && PixelAt(menu, 4, 4) != GetSysColor(COLOR_MENU); i++) // takes keys once drawn
-                Sleep(50);
+            Await([&] { return PixelAt(menu, 4, 4) == GetSysColor(COLOR_MENU); }); // takes keys once drawn
             for (int i = 0; i < downs; i++)
                 PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
             PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-            for (int i = 0; i < 200 && IsWindowVisible(menu); i++)
-                Sleep(25);
+            Await([&] { return !IsWindowVisible(menu); });
         }
         EXPECT_EQ(program.WaitExit(), 0);
     }
@@ -145,9 +131,8 @@ TEST_F(RealProgram, APersonSplitsRejoinsAndExits)
 // The page the viewer shows a topic on, once it reads `heading` first (at most 5 s).
 static std::string PageOnceShown(HWND page, const std::string &heading)
 {
-    std::string text = Text(page);
-    for (int i = 0; i < 100 && text.compare(0, heading.size(), heading) != 0; i++, Sleep(50))
-        text = Text(page);
+    std::string text;
+    Await([&] { return (text = Text(page)).compare(0, heading.size(), heading) == 0; }, 5000);
     return text;
 }
 
@@ -178,21 +163,19 @@ TEST_F(RealProgram, HelpOpensTheWebPageFromVistaOnAndTheViewerBefore)
         SHSetValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Morvane.exe", "Version", REG_SZ,
                     file == "Morvane.html" ? "win10" : "winxp", 6);
         RunningProgram program(folder.Path());
-        program.Key(VK_F1);
+        Key(VK_F1);
         HWND box = program.WaitForWindow();
         EXPECT_EQ(BoxText(box), "Could not find " + file + "\nMake sure it is in the same directory as Morvane.exe");
         program.Answer(box, IDOK);
         CopyFileA((MORVANE_BUILD_DIR "/" + file).c_str(), (folder / file).c_str(), FALSE);
-        program.Key(VK_F1);
+        Key(VK_F1);
         if (file == "Morvane.html") {
-            for (int i = 0; i < 200 && ReadBytes(noted).empty(); i++)
-                Sleep(50);
+            Await([&] { return !ReadBytes(noted).empty(); });
             EXPECT_EQ(ReadBytes(noted), "\"" + folder / file + "\"\r\n");
             continue;
         }
         HWND viewer = NULL;
-        for (int i = 0; i < 600 && viewer == NULL; i++, Sleep(50))
-            viewer = FindWindowA("MS_WINHELP", "Morvane 3.2 Help");
+        Await([&] { return (viewer = FindWindowA("MS_WINHELP", "Morvane 3.2 Help")) != NULL; }, 30000);
         ASSERT_NE(viewer, (HWND)NULL) << "no viewer with the help's title";
         HWND page = FindWindowExA(viewer, NULL, "RichEdit20A", NULL);
         std::string contents = PageOnceShown(page, "Morvane 3.2");

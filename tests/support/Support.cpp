@@ -248,8 +248,7 @@ RunningProgram::RunningProgram(const std::string &folder) : process_(), window_(
     startup.cb = sizeof startup;
     if (CreateProcessA(ProgramPath, NULL, NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &process_))
         window_ = WaitForWindow("MainWindow");
-    for (int i = 0; i < 400 && window_ != NULL && Focus() == NULL; i++) // active too: keys reach it
-        Sleep(25);
+    Await([&] { return window_ == NULL || Focus() != NULL; }); // active too: keys reach it
 }
 
 RunningProgram::~RunningProgram()
@@ -290,20 +289,15 @@ HWND RunningProgram::Focus() const
 
 HWND RunningProgram::WaitForWindow(const char *className, const char *caption)
 {
-    for (int i = 0; i < 400; i++) {
-        HWND found = FindProcessWindow(process_.dwProcessId, className, caption);
-        if (found != NULL)
-            return found;
-        Sleep(25);
-    }
-    return NULL;
+    HWND found = NULL;
+    Await([&] { return (found = FindProcessWindow(process_.dwProcessId, className, caption)) != NULL; });
+    return found;
 }
 
 void RunningProgram::Answer(HWND box, int button)
 {
     PostMessageA(box, WM_COMMAND, button, 0);
-    for (int i = 0; i < 400 && IsWindow(box); i++)
-        Sleep(25);
+    Await([&] { return !IsWindow(box); });
 }
 
 int RunningProgram::WaitExit()

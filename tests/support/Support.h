@@ -96,6 +96,16 @@ private:
 };
 
 void Click(HWND button); // BM_CLICK: a check box flips, then its command runs
+// Waits until done() holds, asking every 25 ms, at most ms milliseconds: whether it came to hold.
+inline bool Await(const std::function<bool()> &done, int ms = 10000)
+{
+    for (int waited = 0; !done(); waited += 25, Sleep(25))
+        if (waited >= ms)
+            return false;
+    return true;
+}
+// A key typed as a person types it: read by whatever has the focus, in whatever program, when it is read.
+inline void Key(BYTE key) { keybd_event(key, 0, 0, 0), keybd_event(key, 0, KEYEVENTF_KEYUP, 0); }
 bool Checked(HWND button);
 std::string Text(HWND window); // of this process's windows or another's
 // The program's key under HKEY_CURRENT_USER, and one of its values as raw bytes (empty when absent).
@@ -117,7 +127,6 @@ public:
 
     void SetText(HWND field, const std::string &text); // runs the field's command
     bool ClickAndWait(HWND button); // false when the click did not return (a box is open)
-    void Key(BYTE key) { keybd_event(key, 0, 0, 0), keybd_event(key, 0, KEYEVENTF_KEYUP, 0); } // as typed
     HWND Focus() const; // the program's control that has the keyboard focus
 
     // A box (or another window of the class and caption) of the program; null after 10 s.

@@ -132,15 +132,14 @@ static int CheckPieceNames(SplitRun *run)
 static int SplitPiece(SplitRun *run, int k)
 {
     ComposePieceName(k);
-    if (IsTheSource(AppState.PieceName)) // never written over, whatever name leads to it
-        return RefuseExistingPiece(run);
 
     // A piece is created as a new file, so nothing of the user's is ever written over.
     HANDLE piece = CreateFileA(AppState.PieceName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, NULL);
     if (piece == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
-        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+        // Nor is the source, whatever name leads to it (only a name that exists can).
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS || IsTheSource(AppState.PieceName))
             return RefuseExistingPiece(run);
         // Creating failed for another reason: one more open decides, still without truncating.
         piece = CreateFileA(AppState.PieceName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,

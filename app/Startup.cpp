@@ -1,12 +1,12 @@
 #include "Startup.h"
 
 #include "MainWindow.h"
+#include "core/UiHelpers.h"
 #include "form/Form.h"
 #include "resources/resource.h"
 #include "settings/Settings.h"
 
 #include <shlobj.h>
-#include <stdio.h>
 #include <string.h>
 
 // The accelerator table, held for the message loop.
@@ -39,11 +39,10 @@ static void TakeStartDirectory(void)
         SetCurrentDirectoryA(folder);
     }
     GetCurrentDirectoryA(sizeof AppState.StartDirectory, AppState.StartDirectory);
-    char text[MessageCapacity];
-    snprintf(text, sizeof text, "%s\n%s\n%s",
-             "The folder Morvane was started in has a path longer than 256 characters, which Morvane cannot use.",
-             "It works in this folder instead:", AppState.StartDirectory);
-    MessageBoxA(AppState.MainWindow, text, "Notice", MB_ICONWARNING);
+    FormatMessageText("%s\n%s\n%s",
+                      "The folder Morvane was started in has a path longer than 256 characters, which Morvane cannot use.",
+                      "It works in this folder instead:", AppState.StartDirectory);
+    ShowMessage(AppState.MessageText, "Notice", MB_ICONWARNING);
 }
 
 static int RegisterMainClass(HINSTANCE instance)

@@ -13,8 +13,9 @@ static int ComposeLogName(void)
 {
     const char *suffix = lstrcmpiA(AppState.Extension, ".log") == 0 ? ".txt" : ".log";
     snprintf(AppState.LogName, sizeof AppState.LogName, "%s%s", AppState.BaseName, suffix);
-    if (IsTheSource(AppState.LogName))
-        snprintf(AppState.LogName, sizeof AppState.LogName, "%s%s", AppState.BaseName, ".txt");
+    if (!IsTheSource(AppState.LogName))
+        return 1;
+    snprintf(AppState.LogName, sizeof AppState.LogName, "%s%s", AppState.BaseName, ".txt");
     return !IsTheSource(AppState.LogName);
 }
 

@@ -15,7 +15,7 @@ int RunSplitCommand(void)
     }
 
     int result = 0;
-    if (SplitFile() && (!BatchFileInForce() || WriteBatchFile())) {
+    if (SplitFile() && (!IsInForce(AppState.BatchFileCheck) || WriteBatchFile())) {
         result = 1;
         if (IsChecked(AppState.LogFileCheck)) {
             SendMessageA(AppState.ProgressBar, PBM_SETPOS, 0, 0);

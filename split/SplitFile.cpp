@@ -102,6 +102,13 @@ static int RefuseExistingPiece(SplitRun *run)
     return StopRun(run, AppState.MessageText, "Warning", MB_ICONWARNING);
 }
 
+// Appends a name to a path, with a separator unless the path ends in one (a drive's root).
+static void AppendToPath(char *path, size_t capacity, const char *name)
+{
+    size_t length = strlen(path);
+    snprintf(path + length, capacity - length, "%s%s", length > 0 && path[length - 1] == '\\' ? "" : "\\", name);
+}
+
 // Windows takes names of at most 255 characters and, through the program's calls, paths of at
 // most 259: pieces that would break either are found before anything is made. The batch file and
 // the log have names as long as a piece's. 1 to go on; 0 when the run has ended.
@@ -114,15 +121,17 @@ static int CheckPieceNames(SplitRun *run)
         return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);
     }
     char folder[2 * MAX_PATH] = "";
-    GetFullPathNameA(IsChecked(AppState.UseOutputCheck) ? AppState.OutputDirectory : ".", MAX_PATH, folder, NULL);
-    size_t length = strlen(folder);
+    DWORD resolved = GetFullPathNameA(IsChecked(AppState.UseOutputCheck) ? AppState.OutputDirectory : ".",
+                                      sizeof folder, folder, NULL);
+    if (resolved == 0 || resolved >= sizeof folder)
+        return 1; // a folder that cannot be resolved is reported when it is entered
     if (IsInForce(AppState.SubDirectoryCheck))
-        snprintf(folder + length, sizeof folder - length, "%s%s", length > 0 && folder[length - 1] == '\\' ? "" : "\\",
-                 AppState.BaseName);
-    length = strlen(folder);
-    size_t separator = length > 0 && folder[length - 1] != '\\' ? 1 : 0;
-    if (length == 0 || length + separator + strlen(AppState.PieceName) <= MAX_PATH - 1)
-        return 1; // (a folder that cannot be resolved is reported when it is entered)
+        AppendToPath(folder, sizeof folder, AppState.BaseName);
+    char piece[sizeof folder + PathCapacity];
+    CopyText(piece, sizeof piece, folder);
+    AppendToPath(piece, sizeof piece, AppState.PieceName);
+    if (strlen(piece) <= MAX_PATH - 1)
+        return 1;
     FormatMessageText("%s\n%s\n%s %s", "The pieces' paths would be longer than the 259 characters Windows allows in",
                       folder, "for example", AppState.PieceName);
     return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);

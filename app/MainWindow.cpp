@@ -25,11 +25,13 @@ static void RefreshForFileName(void)
 
 // A split runs inside the handler that started it, taking the window's messages as it goes (and
 // its boxes run modal loops of their own). Until it has ended, the window acts on nothing but
-// Help and About; an exit asked for meanwhile happens once the window is idle again, so that the
-// settings saved are those of the idle window; a drop is refused; Windows is told not to end the
-// session. This guard, with the message pump below, is the one place that holds all of it.
-static int SplitRunning = 0;
-static int ExitRequested = 0;
+// Cancel (the Split button meanwhile), Help, About and the ways to exit, which ask first; a drop
+// is refused; Windows is told not to end the session. This guard, with the message pump below,
+// is the one place that holds all of it.
+enum SplitPhase { Idle, Splitting, Ending }; // Ending: the split is over, its late input still dropped
+static SplitPhase SplitRunning = Idle;
+static int ExitRequested = 0; // exit once the window is idle again
+static int ExitAsking = 0;    // the question whether to cancel and exit is on screen
 
 // The tray's clicks made during a split, acted on once it has ended.
 static LPARAM HeldTrayClicks[8];
@@ -41,12 +43,57 @@ static int IsInput(UINT message)
            (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
 }
 
+static void RequestExit(void);
+
+static void CancelSplit(void)
+{
+    if (SplitRunning == Splitting && AppState.SplitCancelled == NotCancelled)
+        AppState.SplitCancelled = CancelAsked;
+}
+
+// The buttons that act during a split: Split, which reads Cancel meanwhile, Help, About and Exit.
+static int ActsWhileSplitting(HWND control)
+{
+    return control != NULL && (control == AppState.SplitButton || control == AppState.HelpButton ||
+                               control == AppState.AboutButton || control == AppState.ExitButton);
+}
+
+// Input that acts during a split, handled here; 0 for input that is dropped. A button is pressed
+// by the mouse (but not by the second click of a double-click, a message of its own, so that a
+// double-click on Split never cancels the split it started) or by Space or Enter while it has the
+// focus; Escape cancels from anywhere; Alt+F4 and the close box ask whether to exit.
+static int ActOnInput(const MSG *message)
+{
+    UINT kind = message->message;
+    if (kind == WM_KEYDOWN && message->wParam == VK_ESCAPE) {
+        CancelSplit();
+        return 1;
+    }
+    if ((kind == WM_SYSKEYDOWN && message->wParam == VK_F4) ||
+        (kind == WM_NCLBUTTONDOWN && message->hwnd == AppState.MainWindow && message->wParam == HTCLOSE)) {
+        RequestExit();
+        return 1;
+    }
+    if (!ActsWhileSplitting(message->hwnd))
+        return 0;
+    if (kind == WM_KEYDOWN && message->wParam == VK_RETURN) {
+        SendMessageA(message->hwnd, BM_CLICK, 0, 0);
+        return 1;
+    }
+    if (kind == WM_LBUTTONDOWN || kind == WM_LBUTTONUP || kind == WM_MOUSEMOVE ||
+        ((kind == WM_KEYDOWN || kind == WM_KEYUP) && message->wParam == VK_SPACE)) {
+        DispatchMessageA(message);
+        return 1;
+    }
+    return 0;
+}
+
 // The window's messages during a split. Messages that other programs send are answered inside
 // PeekMessage; posted ones (paints, timers, a close) are dispatched. Keys and clicks, of every
-// window, client area and frame, were meant for a window that acted on nothing: they are dropped
-// as they arrive, so that none answers a box that comes up later, and the second click of a
-// double-click on Split does not split again. The tray's notifications share their number with a
-// double-click, but the shell posts them to the main window: its clicks are kept for later.
+// window, client area and frame, were meant for a window that acts on little: all but those that
+// act (above) are dropped as they arrive, so that none answers a box that comes up later. The
+// tray's notifications share their number with a double-click, but the shell posts them to the
+// main window: its clicks are kept for later.
 static void RetrieveMessagesWhileSplitting(void)
 {
     MSG message;
@@ -62,6 +109,8 @@ static void RetrieveMessagesWhileSplitting(void)
         }
         if (!IsInput(message.message))
             DispatchMessageA(&message);
+        else if (SplitRunning == Splitting)
+            ActOnInput(&message);
     }
 }
 
@@ -81,31 +130,71 @@ static void SetShutdownReason(const wchar_t *reason)
 }
 
 static void TakeTypedFolder(HWND window);
+static void TakeFields(HWND window);
 
 static void RunSplit(void)
 {
-    TakeTypedFolder(AppState.MainWindow);
-    SplitRunning = 1;
+    HWND window = AppState.MainWindow;
+    TakeTypedFolder(window);
+    SplitRunning = Splitting;
     SetShutdownReason(L"Splitting a file");
+    SetWindowTextA(AppState.SplitButton, "Cancel");
+    EnableWindow(AppState.SplitButton, TRUE);
     SetBusyMessagePump(RetrieveMessagesWhileSplitting);
     RunSplitCommand();
+    SplitRunning = Ending;
     RetrieveMessagesWhileSplitting();
     SetBusyMessagePump(NULL);
+    if (!IsWindow(window))
+        return; // the session has ended meanwhile, and the program with it
+    SetWindowTextA(AppState.SplitButton, "Split");
     SetShutdownReason(NULL);
-    SplitRunning = 0;
+    SplitRunning = Idle;
+    TakeFields(window);
+    if (AppState.SplitCancelled == CancelTaken)
+        SetStatusText("split cancelled");
     for (int i = 0; i < HeldTrayCount; i++)
-        PostMessageA(AppState.MainWindow, WM_TRAYNOTIFY, 0, HeldTrayClicks[i]);
+        PostMessageA(window, WM_TRAYNOTIFY, 0, HeldTrayClicks[i]);
     HeldTrayCount = 0;
     if (ExitRequested)
         ExitProgram(0);
 }
 
+// Exit, the close box, Alt+F4 and the tray's Exit. During a split they may have been meant for
+// the window rather than the split: the user is asked, and Yes cancels the split, then exits once
+// the window is idle, with its settings. Once the split is over, the exit just waits for that.
 static void RequestExit(void)
 {
-    if (SplitRunning)
-        ExitRequested = 1;
-    else
+    if (SplitRunning == Idle) {
         ExitProgram(0);
+        return;
+    }
+    if (SplitRunning == Ending) {
+        ExitRequested = 1;
+        return;
+    }
+    if (ExitAsking)
+        return;
+    ExitAsking = 1;
+    if (AskYesNo("A split is running. Cancel it and exit?", "Split Running", MB_ICONQUESTION | MB_DEFBUTTON2)) {
+        CancelSplit();
+        ExitRequested = 1;
+    }
+    ExitAsking = 0;
+}
+
+// Windows ends the session (after asking, or not). A running split is cancelled and taken away,
+// then the settings of the idle window are saved and the tray icon goes, as at Exit: all before
+// this returns, since Windows may end the process as soon as it does.
+static void OnEndSession(HWND window)
+{
+    if (SplitRunning == Splitting) {
+        AppState.SplitCancelled = CancelTaken;
+        UndoSplit();
+    }
+    SetCurrentDirectoryA(AppState.CurrentDirectory);
+    TakeFields(window);
+    ExitProgram(0);
 }
 
 // The control that had the focus when the window was last deactivated (by a box, the About box,
@@ -223,6 +312,17 @@ static void OnOutputPathField(void)
     UpdateSubDirOption();
 }
 
+// What the fields and boxes show, taken as the window's selection, size and options. Another
+// program may change them during a split, whose commands are not acted on then: the split works
+// with what they said when it started. Once it is over, this makes the window follow them again.
+static void TakeFields(HWND window)
+{
+    OnFileNameField(window, 0);
+    ApplySizeRule();
+    ApplyUseOutputRule();
+    OnOutputPathField();
+}
+
 #ifndef _WIN64
 // OPENFILENAME_SIZE_VERSION_400W: 76 bytes here (the SDK's macro is no constant).
 static_assert(offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR) == 76, "the first open-file record");
@@ -295,9 +395,11 @@ static void OnUninstall(void)
 // notification the field sends (the file-name field's also hears which: losing the focus).
 static void OnCommand(HWND window, WORD id, WORD notification)
 {
-    if (SplitRunning && id != CmdHelp && id != CmdAbout) {
+    if (SplitRunning != Idle && id != CmdHelp && id != CmdAbout) {
         if (id == CmdExit)
             RequestExit();
+        if (id == CmdSplit)
+            CancelSplit();
         return;
     }
     switch (id) {
@@ -348,15 +450,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         HandleTrayNotify(lParam);
         return 0;
     case WM_QUERYENDSESSION:
-        return SplitRunning ? FALSE : TRUE; // a split stopped half-way leaves an incomplete piece
+        return SplitRunning != Idle ? FALSE : TRUE; // a split stopped half-way leaves an incomplete piece
     case WM_ENDSESSION:
-        // The session ends (the split, if any, has ended: it was not allowed to end before): the
-        // settings are saved and the tray icon goes, as at Exit.
-        if (wParam && !SplitRunning)
-            ExitProgram(0);
+        if (wParam)
+            OnEndSession(window);
         return 0;
     case WM_DROPFILES:
-        if (SplitRunning)
+        if (SplitRunning != Idle)
             DragFinish((HDROP)wParam);
         else
             OnDrop(window, (HDROP)wParam);

@@ -29,6 +29,13 @@ enum {
 // The only piece counts the program produces.
 enum { MinPieces = 2, MaxPieces = 999 };
 
+// A cancel of the running split: asked for (a click), then taken by the split, which stops at
+// once and takes away what it has made.
+enum { NotCancelled = 0, CancelAsked = 1, CancelTaken = 2 };
+
+// The most digits a piece size has: 2147483647, the largest, has ten.
+enum { MaxSizeDigits = 10 };
+
 // Copy buffer of the split run: 0xFFFF bytes, the largest count a 16-bit length can hold.
 enum { SplitBufferSize = 65535 };
 
@@ -61,6 +68,7 @@ struct AppStateRecord {
     int64_t FileSize;     // source size as last measured: files of any size, pieces of at most 2 GiB - 1
     int64_t PieceCount;   // pieces for FileSize and SplitSize; 0 when SplitSize is below 1
     int16_t OnTop;        // 1 while the main window is topmost
+    int16_t SplitCancelled; // of the running or last split: CancelAsked, then CancelTaken once it stopped for it
     int32_t OutputToggle; // 1 while Use Output is checked; drives the output-path controls
 
     HWND MainWindow;

@@ -86,11 +86,15 @@ void StepProgress(void)
         ShowProgress(now);
 }
 
-void KeepWindowAlive(void)
+int SplitGoesOn(void)
 {
     DWORD now = GetTickCount();
     if (now - ProgressShownAt >= ProgressPaceMs)
         ShowProgress(now);
+    if (AppState.SplitCancelled == NotCancelled)
+        return 1;
+    AppState.SplitCancelled = CancelTaken;
+    return 0;
 }
 
 int IsNoSuchPathError(DWORD error)

@@ -29,10 +29,11 @@ void StepProgress(void);
 
 // Windows counts a window that retrieves no message for 5 s as hung ("Not Responding"), however
 // busy it is. While a split runs, the window hands over its way of retrieving its messages (or
-// NULL once the split is over); KeepWindowAlive runs it at screen pace, between chunks of a piece
+// NULL once the split is over); SplitGoesOn runs it at screen pace, between chunks of a piece
 // too, since one piece can take seconds, and every box of the split runs it before it opens.
 void SetBusyMessagePump(void (*pump)(void));
-void KeepWindowAlive(void);
+// Then 1 while the split goes on; 0 once it has been cancelled (the cancel is then taken).
+int SplitGoesOn(void);
 
 // True for the reasons a path test gives when nothing of that name exists.
 int IsNoSuchPathError(DWORD error);

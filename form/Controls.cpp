@@ -118,7 +118,8 @@ int CreateControls(void)
         {&s.BrowseButton, edge, "BUTTON", NULL, iconButton, 233, 62, 21, 21, CmdBrowse, NULL,
          s.OpenIcon, &s.BrowseTooltip, "select output directory"},
         {&s.SplitSizeGroup, 0, "BUTTON", "Split Size", child | BS_GROUPBOX, 10, 93, 80, 105, 0, normal},
-        {&s.SplitSizeEdit, client3d, "EDIT", "", acting | ES_NUMBER, 15, 110, 70, 21, CmdSplitSize, normal},
+        // Scrolls past its width, so that all ten digits of the largest size can be typed or pasted.
+        {&s.SplitSizeEdit, client3d, "EDIT", "", edit | ES_NUMBER, 15, 110, 70, 21, CmdSplitSize, normal},
         {&s.Preset288Radio, 0, "BUTTON", "2.88 MB", preset | WS_GROUP | WS_TABSTOP, 15, 135, 70, 20, CmdSizePreset,
          normal},
         {&s.Preset144Radio, 0, "BUTTON", "1.44 MB", preset, 15, 155, 70, 20, CmdSizePreset, normal},

@@ -148,13 +148,13 @@ void ToggleUseOutput(void)
 void ApplySizeRule(void)
 {
     // The field takes only digits from the keys; a paste brings any text ("1,457,000"). What is
-    // not a digit is dropped from it, as typing would, and the field shows the number in use:
-    // writing it runs this rule again on the digits alone.
+    // not a digit is dropped from it, as typing would, and so is every digit past the tenth: the
+    // field shows the number in use, and writing it runs this rule again on that number alone.
     char text[64] = "";
     char digits[sizeof text];
     size_t n = 0;
     GetWindowTextA(AppState.SplitSizeEdit, text, sizeof text);
-    for (const char *c = text; *c != '\0'; c++)
+    for (const char *c = text; *c != '\0' && n < MaxSizeDigits; c++)
         if (*c >= '0' && *c <= '9')
             digits[n++] = *c;
     digits[n] = '\0';
@@ -163,13 +163,10 @@ void ApplySizeRule(void)
         SendMessageA(AppState.SplitSizeEdit, EM_SETSEL, n, n);
         return;
     }
-    CopyText(AppState.MessageText, 11, digits); // only the first ten characters count
     // Ten digits can exceed the signed 32-bit range: such a size is held at the nearest limit.
-    long long value = strtoll(AppState.MessageText, NULL, 10);
+    long long value = strtoll(digits, NULL, 10);
     if (value > 2147483647LL)
         value = 2147483647LL;
-    if (value < -2147483647LL - 1)
-        value = -2147483647LL - 1;
     AppState.SplitSize = (int32_t)value;
     UpdateFileStatus();
     SyncSizePresets();

@@ -95,6 +95,7 @@ int WriteBatchFile(void)
         ShowMessage("Batch file stream buffer null", "Error", MB_ICONERROR);
         return 0;
     }
+    NoteMadeText(batch, AppState.BatchName);
 
     char base[PathCapacity];
     char extension[PathCapacity];
@@ -105,6 +106,8 @@ int WriteBatchFile(void)
     fprintf(batch, "%s %s %s\n", "ECHO OFF\nCLS\nREM", PRODUCT_NAME, PRODUCT_VERSION);
     WritePieceChecks(batch, perLine);
     for (int i = 0; i < AppState.PieceCount; i++) {
+        if (!SplitGoesOn())
+            return 0; // cancelled: the script goes with the pieces
         ComposePieceName(i + 1);
         ToBatchText(piece, sizeof piece, AppState.PieceName);
 
@@ -124,11 +127,7 @@ int WriteBatchFile(void)
     fprintf(batch, "%s\n%s %s%s %s\n%s\n", "GOTO END\n:MISSING", "ECHO", base, extension,
             "was not rebuilt: a piece is missing", "IF \"%OS%\"==\"Windows_NT\" EXIT /B 1\n:END");
 
-    // A full disk shows up as a stream error or as a failed final flush.
-    int failed = ferror(batch) != 0;
-    if (fclose(batch) != 0)
-        failed = 1;
-    if (failed) {
+    if (!CloseMadeText()) {
         // The incomplete script goes: run later, it could rebuild a file from only some pieces.
         DeleteFileA(AppState.BatchName);
         return ReportWriteFailure(AppState.BatchName);

@@ -43,20 +43,28 @@ int WriteLogFile(void)
     int64_t size = AppState.SplitSize;
     int64_t fileSize = AppState.FileSize;
 
-    int named = ComposeLogName();
-    if (named && KeepsExistingFile(AppState.LogName, "Log File Exist"))
+    if (!ComposeLogName()) {
+        FormatMessageText("%s\n%s\n%s", "No log file was written: its name", AppState.LogName,
+                          "opens the source file itself, which Morvane never writes over");
+        ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+        return 0;
+    }
+    if (KeepsExistingFile(AppState.LogName, "Log File Exist"))
         return 1;
 
-    FILE *log = named ? fopen(AppState.LogName, "wt") : NULL;
+    FILE *log = fopen(AppState.LogName, "wt");
     if (log == NULL) {
         ShowMessage("Log file stream buffer null", "Error", MB_ICONERROR);
         return 0;
     }
+    NoteMadeText(log, AppState.LogName);
 
     int64_t count = CountPieces(fileSize, (int32_t)size);
 
     SetStatusText("writing log file...");
     SetProgressRange((int)count);
+    if (!SplitGoesOn())
+        return 0; // the log goes with the pieces
 
     fprintf(log, "%s %s%s\n", "Log file for", AppState.BaseName, AppState.Extension);
     fprintf(log, "%s %s\n\n", PRODUCT_NAME, PRODUCT_VERSION);
@@ -79,7 +87,7 @@ int WriteLogFile(void)
         SYSTEMTIME when;
         const char *failure = ReadPieceTime(&when);
         if (failure != NULL) {
-            fclose(log);
+            CloseMadeText();
             ShowMessage(failure, "Error", MB_ICONERROR);
             return 0;
         }
@@ -87,13 +95,12 @@ int WriteLogFile(void)
                 (long long)size, "bytes", when.wMonth, when.wDay, when.wYear, when.wHour, when.wMinute, when.wSecond);
         total += size;
         StepProgress();
+        if (!SplitGoesOn())
+            return 0; // the log goes with the pieces
     }
     fprintf(log, "\n  %s %lld %s\n", "Total bytes split =", (long long)total, "bytes");
 
-    int failed = ferror(log) != 0;
-    if (fclose(log) != 0)
-        failed = 1;
-    if (failed)
+    if (!CloseMadeText())
         return ReportWriteFailure(AppState.LogName);
     return 1;
 }

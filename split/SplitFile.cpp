@@ -49,6 +49,7 @@ static int EnterOutputFolder(SplitRun *run)
         FormatMessageText("%s\n%s", "Could not create", AppState.OutputDirectory);
         return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);
     }
+    NoteMadeFolder(AppState.OutputDirectory);
     SetCurrentDirectoryA(AppState.OutputDirectory);
     return 1;
 }
@@ -67,8 +68,9 @@ static const char *MoveChunk(SplitRun *run, HANDLE piece, DWORD count)
     return NULL;
 }
 
-// Copies one piece; on failure closes and removes the incomplete piece and reports.
-static int WritePiece(SplitRun *run, HANDLE piece, int32_t pieceSize)
+// Copies one piece into the open piece; on failure closes and removes the incomplete piece and
+// reports. A cancel ends the run at the next chunk, the piece left for the undo with the rest.
+static int WritePiece(SplitRun *run, int32_t pieceSize)
 {
     DWORD chunk = pieceSize < SplitBufferSize ? (DWORD)pieceSize : (DWORD)SplitBufferSize;
     DWORD whole = (DWORD)pieceSize / chunk;
@@ -76,12 +78,13 @@ static int WritePiece(SplitRun *run, HANDLE piece, int32_t pieceSize)
 
     const char *failed = NULL;
     for (DWORD i = 0; i < whole && failed == NULL; i++) {
-        failed = MoveChunk(run, piece, chunk);
-        KeepWindowAlive();
+        failed = MoveChunk(run, Made.piece, chunk);
+        if (!SplitGoesOn())
+            return StopRun(run, NULL, NULL, 0);
     }
     if (failed == NULL && rest > 0)
-        failed = MoveChunk(run, piece, rest);
-    if (!CloseHandle(piece) && failed == NULL)
+        failed = MoveChunk(run, Made.piece, rest);
+    if (!CloseMadePiece() && failed == NULL)
         failed = "write";
     if (failed == NULL)
         return 1;
@@ -140,6 +143,8 @@ static int CheckPieceNames(SplitRun *run)
 // Creates and fills piece number k. 1 to go on, 0 when the run has ended.
 static int SplitPiece(SplitRun *run, int k)
 {
+    if (!SplitGoesOn())
+        return StopRun(run, NULL, NULL, 0);
     ComposePieceName(k);
 
     // A piece is created as a new file, so nothing of the user's is ever written over.
@@ -165,7 +170,9 @@ static int SplitPiece(SplitRun *run, int k)
     int32_t pieceSize = AppState.SplitSize;
     if (k == AppState.PieceCount)
         pieceSize = (int32_t)(AppState.FileSize - (AppState.PieceCount - 1) * (int64_t)AppState.SplitSize);
-    if (!WritePiece(run, piece, pieceSize))
+    Made.piece = piece;
+    Made.pieces = k; // created new: the split's own
+    if (!WritePiece(run, pieceSize))
         return 0;
     StepProgress();
     return 1;
@@ -214,6 +221,7 @@ int SplitFile(void)
     if (IsInForce(AppState.SubDirectoryCheck)) {
         if (!CreateDirectoryA(AppState.BaseName, NULL))
             return StopRun(&run, "Could not create sub directory", "Error", MB_ICONERROR);
+        NoteMadeFolder(AppState.BaseName);
         SetCurrentDirectoryA(AppState.BaseName);
     }
 

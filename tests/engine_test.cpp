@@ -70,6 +70,8 @@ struct Ending {
     const char *kept = nullptr; // a file of the user's there beforehand, which must stay as it was
 };
 
+static const char ExitQuestion[] = "A split is running. Cancel it and exit?";
+
 static ExpectedBox Error(const std::string &text, std::function<void()> action = nullptr)
 {
     return {IDOK, text, "Error", MB_ICONERROR, action};
@@ -148,6 +150,7 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
                held = CreateFileA((at + "\\data.001").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
            }},
           Error("Null file handle", [&] {
+              EXPECT_EQ(SendMessageA(AppState.ProgressBar, PBM_GETPOS, 0, 0), 0) << "the bar starts again for the log";
               HANDLE log = CreateFileA((at + "\\data.log").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
               EXPECT_NE(log, INVALID_HANDLE_VALUE) << "the log was still open while its box was shown";
               CloseHandle(log);
@@ -182,8 +185,9 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
          {Error("Could not write\ndata.bat\nThe disk may be full")}, "data.bin | data.001 data.002"},
         {"a full disk while writing the log", 1044480, 348160, "BLO", "disk",
          {Error("Could not write\ndata.log\nThe disk may be full")}, "data.bin | data.001 data.002 data.003 data.bat data.log"},
-        {"a piece already there; a drop, Split and Uninstall meanwhile are ignored, Exit and close wait", 3000, 1000,
-         "BLO", "out",
+        {"a piece already there; a drop and Uninstall meanwhile are ignored, Cancel is too late, Exit and close "
+         "ask: No, then Yes",
+         3000, 1000, "BLO", "out",
          {{IDOK, "data.002 already exist", "Warning", MB_ICONWARNING,
            [this] {
                Drop(folder / "other.bin");
@@ -191,7 +195,9 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
                    Command(id);
                SendMessageA(AppState.MainWindow, WM_CLOSE, 0, 0);
                EXPECT_TRUE(IsWindow(AppState.MainWindow)) << "the window outlives the split";
-           }}},
+           }},
+          {IDNO, ExitQuestion, "Split Running", MB_ICONQUESTION},
+          {IDYES, ExitQuestion, "Split Running", MB_ICONQUESTION}},
          "data.bin out/ out/data.001 out/data.002", made("out"), "out\\data.002"},
     };
     for (const Ending &row : rows) {
@@ -261,6 +267,105 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
 }
 
 
+// The progress bar, made slow: each position it is handed waits 25 ms, longer than the window's
+// pace, so that it is handed one at every chunk and every line; the test's moment then comes.
+static WNDPROC BarProc = nullptr;
+static std::function<void()> AtBar;
+
+static LRESULT CALLBACK SlowBar(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == PBM_SETPOS && AtBar) {
+        Sleep(25);
+        AtBar();
+    }
+    return CallWindowProcA(BarProc, bar, message, wParam, lParam);
+}
+
+enum CancelWay { ClickCancel, PressEscape, ExitYes, ExitNo, SessionEnds };
+struct CancelRow {
+    const char *what, *options, *output; // "new": made on Yes; "out": there before, with a file of the user's
+    const char *at;                      // the moment: once this file of the split's is there
+    CancelWay way;
+};
+static void PrintTo(const CancelRow &row, std::ostream *out) { *out << row.what; }
+
+class Cancel : public Engine, public ::testing::WithParamInterface<CancelRow> {};
+
+// A split cancelled in each of its phases, in each way there is: nothing it made is left, nothing
+// that was there before is touched, and the window is idle on the same file, saying so. Exit
+// answered No lets the split end as if never asked; Yes and the end of the session end the program
+// with the idle window's settings, the session's before the program returns from the message.
+TEST_P(Cancel, LeavesNothingOfTheSplit)
+{
+    const CancelRow &row = GetParam();
+    const std::string at = folder.Path(), out = folder / row.output, user = "the user's";
+    std::string pieces = (row.output[0] ? out : at) + (strchr(row.options, 'S') ? "\\data" : "");
+    Bytes source = RandomBytes(3000);
+    ASSERT_TRUE(WriteBytes(folder / "data.bin", source) && WriteBytes(folder / "data.txt", user));
+    if (row.output == std::string("out")) {
+        ASSERT_TRUE(CreateDirectoryA(out.c_str(), NULL) && WriteBytes(out + "\\data.txt", user));
+    }
+    Options(row.options);
+    Type(AppState.OutputPathEdit, out);
+    Type(AppState.SplitSizeEdit, "1000");
+    Drop(folder / "data.bin");
+    const std::string before = Listing(at), idle = Face();
+    if (row.output == std::string("new"))
+        boxes.Answer(IDYES);
+    if (row.way == ExitYes || row.way == ExitNo)
+        boxes.Answer(row.way == ExitYes ? IDYES : IDNO);
+    BarProc = (WNDPROC)SetWindowLongPtrA(AppState.ProgressBar, GWLP_WNDPROC, (LONG_PTR)SlowBar);
+    bool came = false;
+    AtBar = [&] {
+        if (came || GetFileAttributesA((pieces + "\\" + row.at).c_str()) == INVALID_FILE_ATTRIBUTES)
+            return;
+        came = true;
+        EXPECT_EQ(Text(AppState.SplitButton), "Cancel");
+        if (row.way == ClickCancel)
+            Click(AppState.SplitButton);
+        if (row.way == PressEscape)
+            PostMessageA(AppState.SplitSizeEdit, WM_KEYDOWN, VK_ESCAPE, 0);
+        if (row.way == ExitYes || row.way == ExitNo)
+            PostMessageA(AppState.MainWindow, WM_CLOSE, 0, 0);
+        if (row.way == SessionEnds) {
+            SendMessageA(AppState.MainWindow, WM_ENDSESSION, TRUE, 0);
+            EXPECT_EQ(Listing(at), before) << "taken away before the end";
+            EXPECT_EQ(ProgramValue("CurrentDirectory"), at + std::string(257 - at.size(), '\0'));
+        }
+    };
+    Command(CmdSplit);
+    AtBar = nullptr;
+    EXPECT_TRUE(came) << row.at << " never came";
+    EXPECT_TRUE(ReadBytes(folder / "data.bin") == source && ReadBytes(folder / "data.txt") == user);
+    if (row.way == ExitNo) {
+        EXPECT_EQ(Listing(pieces), "data.001 data.002 data.003 data.bat data.log data.txt");
+        for (int k = 1; k <= 3; k++)
+            EXPECT_TRUE(ReadBytes(pieces + "\\data.00" + std::to_string(k)) == source.substr(k * 1000 - 1000, 1000));
+        EXPECT_EQ(Face(), idle);
+        return;
+    }
+    EXPECT_EQ(Listing(at), before);
+    if (row.way == ExitYes || row.way == SessionEnds) {
+        EXPECT_TRUE(QuitPosted());
+        EXPECT_EQ(ProgramValue("SplitSize"), Bytes({(char)0xE8, 3, 0, 0}));
+        return;
+    }
+    std::string cancelled = idle;
+    cancelled.replace(cancelled.find("|data.bin|"), 10, "|split cancelled|");
+    EXPECT_EQ(Face(), cancelled);
+    EXPECT_EQ(Text(AppState.SplitButton), "Split");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engine, Cancel, ::testing::ValuesIn(std::vector<CancelRow>{
+    {"InTheFirstPieceIntoAnOutputFolderItMade", "O", "new", "data.001", ClickCancel},
+    {"InTheMiddleIntoItsSubFolderByEscape", "BLS", "", "data.002", PressEscape},
+    {"InTheLastPieceIntoAnOutputFolderThatWasThere", "BLO", "out", "data.003", ClickCancel},
+    {"InTheBatchFile", "BLOS", "out", "data.bat", ClickCancel},
+    {"InTheLogByExitAnsweredYes", "BLS", "", "data.log", ExitYes},
+    {"ByExitAnsweredNoTheSplitGoesOn", "BLO", "out", "data.002", ExitNo},
+    {"ByTheEndOfTheSession", "BLOS", "new", "data.002", SessionEnds},
+}), [](const ::testing::TestParamInfo<CancelRow> &info) { return std::string(info.param.what); });
+
 // A sparse source above 4 GiB in pieces of 2^31 - 1 bytes: the panes, the bytes around 2^31 and 2^32 and
 // at each piece's end in place, the log's sizes. On a tmpfs that scripts/test mounts (as root).
 TEST_F(Engine, ASourceAbove4GiBIsCutAtItsBoundaries)
@@ -292,18 +397,21 @@ TEST_F(Engine, ASourceAbove4GiBIsCutAtItsBoundaries)
         EXPECT_NE(log.find(line), std::string::npos) << line << " in\n" << log;
 }
 
-// While a split (of the most pieces) and its log run, the window answers another program; keys act
-// on nothing (no second split, no answer to a later box); the tray's click acts once it is over.
+// While a split (of the most pieces) and its log run, the window answers another program; keys and
+// clicks act on nothing (no box flipped, no preset picked, no answer to a later box); the tray's
+// click acts once it is over; fields another program changes meanwhile are taken then.
 TEST_F(Engine, WhileItSplitsTheWindowAnswersAndActsOnNothing)
 {
     ASSERT_TRUE(WriteBytes(folder / "data.bin", RandomBytes(999)));
-    ASSERT_TRUE(WriteBytes(folder / "data.log", "old"));
+    ASSERT_TRUE(WriteBytes(folder / "data.log", "old") && WriteBytes(folder / "other.bin", RandomBytes(2000)));
     Options("L");
     Type(AppState.SplitSizeEdit, "1");
     Drop(folder / "data.bin");
     SetForegroundWindow(AppState.MainWindow);
-    SetFocus(AppState.SplitButton);
+    SetFocus(AppState.LogFileCheck);
     Key(VK_SPACE), Key(VK_RETURN);
+    PostMessageA(AppState.Preset720Radio, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(AppState.Preset720Radio, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     PostMessageA(AppState.MainWindow, 0x203, 0, WM_LBUTTONUP);
     ShowWindow(AppState.MainWindow, SW_HIDE);
     std::atomic<bool> over(false);
@@ -313,10 +421,13 @@ TEST_F(Engine, WhileItSplitsTheWindowAnswersAndActsOnNothing)
             if (SendMessageTimeoutA(AppState.StatusNamePane, WM_GETTEXT, sizeof text, (LPARAM)text, 0, 100, NULL))
                 seen.insert(text);
     });
-    boxes.Answer(IDYES, [] {
+    boxes.Answer(IDYES, [this] {
         MSG key;
         EXPECT_FALSE(PeekMessageA(&key, NULL, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) << "a key waits to answer the box";
         EXPECT_EQ(SendMessageA(AppState.MainWindow, WM_QUERYENDSESSION, 0, 0), FALSE) << "no log-off while it splits";
+        EXPECT_FALSE(Checked(AppState.Preset720Radio));
+        Type(AppState.FileNameEdit, "other.bin");
+        Type(AppState.SplitSizeEdit, "500");
     });
     Command(CmdSplit);
     over = true;
@@ -325,10 +436,11 @@ TEST_F(Engine, WhileItSplitsTheWindowAnswersAndActsOnNothing)
         DispatchMessageA(&message);
     EXPECT_EQ(seen.count("writing log file..."), 1u) << "the window answered during the log";
     EXPECT_TRUE(IsWindowVisible(AppState.MainWindow)) << "the tray's click acted after the split";
-    EXPECT_EQ(Listing(folder.Path()).size(), Pieces(999).size() + strlen(" data.log")) << "one split, and its log";
+    EXPECT_EQ(Listing(folder.Path()).size(), Pieces(999).size() + strlen(" data.log other.bin")) << "one split, and its log";
+    EXPECT_EQ(Text(AppState.StatusNamePane) + Text(AppState.StatusPiecesPane), "other.bin4 splits");
     SendMessageA(AppState.MainWindow, WM_ENDSESSION, TRUE, 0); // the session ends: saved as at Exit
     EXPECT_TRUE(QuitPosted());
-    EXPECT_EQ(ProgramValue("ChkBits"), Bytes({4, 0, 0, 0}));
+    EXPECT_EQ(ProgramValue("ChkBits") + ProgramValue("SplitSize"), Bytes({4, 0, 0, 0, (char)0xF4, 1, 0, 0}));
 }
 
 // A batch file's text up to its rejoin of target: the checks of its pieces, a group a line.
@@ -423,33 +535,48 @@ TEST_F(Engine, TheLogListsEveryPieceAndNothingTakesTheSourcesName)
                                                  "  Total bytes split = 3500000 bytes\r\n");
 
     // Sources whose outputs could take their name, or typed otherwise than they are on disk: the source
-    // stays, the title names it, its log has the line that tells; or a box says why Windows would refuse.
-    // The last row's folder becomes the current one.
+    // stays, the title names it, its log has the line that tells; or a box says why no log, or why
+    // Windows would refuse. A name of 255 characters is Windows' longest. Whole paths make their
+    // folder the current one.
     CreateDirectoryA((folder / "sub").c_str(), NULL);
-    const std::string name252(252, 'n');
+    const std::string name252(252, 'n'), name251(251, 'n'), root = "C:\\" + name251;
     const struct {
-        std::string typed, file, log, line;
+        const char *options;
+        std::string typed, file, log, line, link = ""; // link: another name of the source, made first
     } rows[] = {
-        {"notes.LOG", "notes.LOG", "notes.txt", "notes.004        1000 bytes"},
-        {"setup.bat", "setup.bat", "setup.log", "Batch file........... None\r\n"}, // Batch File is checked
-        {"my.trace.log. ", "my.trace.log", "my.trace.txt", "Original file name... my.trace.log\r\n"},
-        {".profile", ".profile", ".profile.log", ".profile.004"},
-        {name252 + ".b", name252 + ".b", "",
+        {"BLS", "notes.LOG", "notes.LOG", "notes\\notes.txt", "notes.004        1000 bytes"},
+        {"BL", "setup.bat", "setup.bat", "setup.log", "Batch file........... None\r\n"}, // Batch File is checked
+        {"BL", "my notes.txt", "my notes.txt", "my notes.log", "Batch file........... None\r\n"},
+        {"BL", "my.trace.log. ", "my.trace.log", "my.trace.txt", "Original file name... my.trace.log\r\n"},
+        {"BL", ".profile", ".profile", ".profile.log", ".profile.004"},
+        {"BL", "e.log", "e.log", "",
+         "No log file was written: its name\ne.txt\nopens the source file itself, which Morvane never writes over",
+         "e.txt"},
+        {"BL", name252 + ".b", name252 + ".b", "",
          "The pieces' names would be longer than the 255 characters Windows allows:\n" + name252 + ".004"},
-        {folder / "sub\\deep.bin", "sub\\deep.bin", "sub\\deep.log", "Original path........ " + folder / "sub\r\n"},
+        {"BL", root + ".b", root + ".b", root + ".log", " 4. " + name251 + ".004 "},
+        {"BL", folder / "sub\\deep.bin", "sub\\deep.bin", "sub\\deep.log", "Original path........ " + folder / "sub\r\n"},
     };
+    auto in = [&](const std::string &name) { return name.find(':') != std::string::npos ? name : folder / name; };
     Bytes notes = RandomBytes(4000);
     for (const auto &row : rows) {
-        ASSERT_TRUE(WriteBytes(folder / row.file, notes));
+        ASSERT_TRUE(WriteBytes(in(row.file), notes));
+        if (!row.link.empty()) {
+            ASSERT_TRUE(CreateHardLinkA(in(row.link).c_str(), in(row.file).c_str(), NULL));
+        }
+        size_t box = boxes.Count();
         if (row.log.empty())
             boxes.Answer(IDOK);
+        Options(row.options);
         Split(row.typed, 1000);
-        EXPECT_TRUE(ReadBytes(folder / row.file) == notes) << row.file;
-        EXPECT_EQ(Text(AppState.MainWindow), folder / row.file);
+        EXPECT_TRUE(ReadBytes(in(row.file)) == notes) << row.file;
+        EXPECT_EQ(Text(AppState.MainWindow), in(row.file));
         if (row.log.empty())
-            EXPECT_TRUE(IsBox(boxes.Seen(0), row.line, "Error", MB_ICONERROR));
+            EXPECT_TRUE(IsBox(boxes.Seen(box), row.line, "Error", MB_ICONERROR));
         else
-            EXPECT_NE(ReadBytes(folder / row.log).find(row.line), std::string::npos) << row.log << " of " << row.typed;
+            EXPECT_NE(ReadBytes(in(row.log)).find(row.line), std::string::npos) << row.log << " of " << row.typed;
     }
+    for (const char *made : {".b", ".001", ".002", ".003", ".004", ".log"})
+        DeleteFileA((root + made).c_str());
     EXPECT_EQ(Listing(folder.Path()).find(name252 + ".0"), std::string::npos);
 }

@@ -88,13 +88,18 @@ TEST_F(RealProgram, APersonSplitsRejoinsAndExits)
         EXPECT_TRUE(ReadBytes(name + ".bin") == source) << "the batch file rebuilds the source";
         EXPECT_EQ(Text(program.Window()), folder / (Base + ".bin")) << "idle again on the source";
 
-        Key(VK_F11);
+        for (BYTE key : {VK_SHIFT, VK_TAB, VK_TAB}) // Shift+Tab twice: from the field to About, which Enter presses
+            keybd_event(key, 0, 0, 0);
+        keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+        Key(VK_RETURN);
         HWND about = program.WaitForWindow("#32770", "About Morvane 3.2");
         ASSERT_NE(about, (HWND)NULL);
         EXPECT_EQ(Text(GetDlgItem(about, 703)), "F12 - Uninstall");
         COLORREF face = GetSysColor(COLOR_BTNFACE);
         EXPECT_TRUE(Await([&] { return PixelAt(about, 60, 60) != face; })) << "the logo is drawn (a moment after)";
         program.Answer(about, IDCANCEL);
+        Key(VK_F11);
+        program.Answer(program.WaitForWindow("#32770", "About Morvane 3.2"), IDCANCEL);
 
         program.SetText(program.Control(CmdSplitSize), "730000");
         ASSERT_TRUE(program.ClickAndWait(program.ChildByText("Batch File")));

@@ -44,4 +44,8 @@ missing=$({ sed -n 's|^\.topic \([^ ]*\) \(.*\)|<h2 id="\1">\2</h2>|p' "$2"
     grep -o 'href="#[^"]*"' "$work/help.html" | sed 's|href="#\(.*\)"|id="\1"|'; } |
     sort -u | while IFS= read -r want; do grep -qF "$want" "$work/help.html" || echo "$want"; done)
 [ -z "$missing" ] || { echo "FAIL: the web page lacks $missing" && failed=1; }
+for tag in ul li pre p; do # every block it opens, it closes
+    [ "$(grep -o "<$tag>" "$work/help.html" | wc -l)" = "$(grep -o "</$tag>" "$work/help.html" | wc -l)" ] ||
+        { echo "FAIL: the web page leaves <$tag> open" && failed=1; }
+done
 exit $failed

@@ -13,12 +13,12 @@ struct BenchArgs {
     int32_t pieceSize; // bytes
     const char *outDir;
     int wait;   // --wait: print "ready" once set up, start on a line from standard input
-    int option; // the program's own flag (--progress, --first-start) was given
+    int option; // which of the program's own flags (--progress; --first-start, --cancel) was given: 1 or 2
 };
 
-// PROGRAM SOURCE SIZE OUTDIR [--wait] [OPTION]; OPTION only for a program that has one.
-// 0 after printing the usage.
-static inline int ReadBenchArgs(int argc, char **argv, BenchArgs *args, const char *option)
+// PROGRAM SOURCE SIZE OUTDIR [--wait] [OPTION]; OPTION (one of option and other) only for a
+// program that has one. 0 after printing the usage.
+static inline int ReadBenchArgs(int argc, char **argv, BenchArgs *args, const char *option, const char *other = NULL)
 {
     memset(args, 0, sizeof *args);
     int ok = argc >= 4;
@@ -33,12 +33,14 @@ static inline int ReadBenchArgs(int argc, char **argv, BenchArgs *args, const ch
             args->wait = 1;
         else if (option != NULL && strcmp(argv[i], option) == 0)
             args->option = 1;
+        else if (other != NULL && strcmp(argv[i], other) == 0)
+            args->option = 2;
         else
             ok = 0;
     }
     if (!ok)
-        fprintf(stderr, "usage: %s SOURCE SIZE OUTDIR [--wait]%s%s%s\n", argv[0], option ? " [" : "", option ? option : "",
-                option ? "]" : "");
+        fprintf(stderr, "usage: %s SOURCE SIZE OUTDIR [--wait]%s%s%s%s%s\n", argv[0], option ? " [" : "",
+                option ? option : "", other ? " | " : "", other ? other : "", option ? "]" : "");
     return ok;
 }
 

@@ -1,5 +1,5 @@
 // Times a Split click on the real Morvane.exe, driven from this process, for run_bench.sh:
-//   click_bench SOURCE SIZE OUTDIR [--wait] [--first-start]
+//   click_bench SOURCE SIZE OUTDIR [--wait] [--first-start | --cancel]
 // Starts the Morvane.exe of its own build in SOURCE's folder with no saved settings (a first
 // start: Use Output, Batch File, Log File and Sub Directory checked, output folder = that folder),
 // types SOURCE's name, SIZE and OUTDIR into their fields and clicks Batch File, Log File and Sub
@@ -10,7 +10,9 @@
 // message every few milliseconds and times each answer. Then clicks Exit and removes the settings
 // the program saved. Prints "seconds S" and "slowest_answer_ms M" (the longest the window took to
 // answer one of those messages); exits 1 when the program showed a box or did not finish, 2 on a
-// usage or set-up error.
+// usage or set-up error. With --cancel it clicks Cancel during the split instead (half-way, once the
+// middle piece is there; for a split of fewer than four pieces, half a second into the first) and
+// times from that click until the window is idle again; it exits 1 when a piece is left.
 #include "BenchRun.h"
 
 #include <commctrl.h>
@@ -105,6 +107,35 @@ static double TimeSplitClick(HWND window, DWORD pid, const char *firstPiece, dou
     }
 }
 
+// Clicks Split, then Cancel once cancelAt is there (and, for a split of few large pieces, half a
+// second later, inside the piece); returns the seconds from the Cancel click until the window is
+// idle again, or -1 when a box came up or the split did not begin, or end, within ten minutes.
+static double TimeCancelClick(HWND window, DWORD pid, const char *cancelAt, int insidePiece)
+{
+    HWND bar = FindWindowExA(window, NULL, PROGRESS_CLASSA, NULL);
+    HWND split = GetDlgItem(window, CmdSplit);
+    double start = Seconds();
+    PostMessageA(split, BM_CLICK, 0, 0);
+    while (GetFileAttributesA(cancelAt) == INVALID_FILE_ATTRIBUTES) {
+        if (FindProcessWindow(pid, "#32770") != NULL || Seconds() - start > 600)
+            return -1;
+        Sleep(1);
+    }
+    if (insidePiece)
+        Sleep(500);
+    double clicked = Seconds();
+    PostMessageA(split, BM_CLICK, 0, 0); // the Split button reads Cancel meanwhile
+    for (;;) {
+        DWORD_PTR result = 0;
+        int answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result) != 0;
+        if (answered && !IsWindowVisible(bar))
+            return Seconds() - clicked;
+        if (FindProcessWindow(pid, "#32770") != NULL || Seconds() - clicked > 600)
+            return -1;
+        Sleep(1);
+    }
+}
+
 // Ends the program with its Exit button (it saves its settings) and removes those settings.
 static void EndProgram(PROCESS_INFORMATION *process, HWND window)
 {
@@ -120,7 +151,7 @@ static void EndProgram(PROCESS_INFORMATION *process, HWND window)
 int main(int argc, char **argv)
 {
     BenchArgs args;
-    if (!ReadBenchArgs(argc, argv, &args, "--first-start"))
+    if (!ReadBenchArgs(argc, argv, &args, "--first-start", "--cancel"))
         return 2;
     char folder[MAX_PATH], name[MAX_PATH], outDir[MAX_PATH], firstPiece[3 * MAX_PATH], sizeText[16];
     char program[MAX_PATH];
@@ -134,7 +165,7 @@ int main(int argc, char **argv)
     GetFullPathNameA(args.outDir, sizeof outDir, outDir, NULL);
     // The pieces are named after the source's name without its extension.
     int stem = strrchr(name, '.') != NULL ? (int)(strrchr(name, '.') - name) : (int)strlen(name);
-    if (args.option)
+    if (args.option == 1)
         snprintf(firstPiece, sizeof firstPiece, "%s\\%.*s\\%.*s.001", outDir, stem, name, stem, name);
     else
         snprintf(firstPiece, sizeof firstPiece, "%s\\%.*s.001", outDir, stem, name);
@@ -170,12 +201,12 @@ int main(int argc, char **argv)
     SetText(GetDlgItem(window, CmdSplitSize), sizeText);
     SetText(GetDlgItem(window, CmdOutputPath), outDir);
     SetText(GetDlgItem(window, CmdFileName), name);
-    if (!args.option) {
+    if (args.option != 1) {
         ClickOff(batch);
         ClickOff(log);
         ClickOff(subDirectory);
     }
-    int on = args.option ? 1 : 0;
+    int on = args.option == 1 ? 1 : 0;
     if (Checked(batch) != on || Checked(log) != on || Checked(subDirectory) != on || !Checked(useOutput) ||
         !IsWindowEnabled(GetDlgItem(window, CmdSplit))) {
         fprintf(stderr, "click_bench: the window did not come up as a first start, or Split stayed disabled\n");
@@ -189,7 +220,23 @@ int main(int argc, char **argv)
         return 2;
     }
     double slowestMs = 0;
-    double seconds = TimeSplitClick(window, process.dwProcessId, firstPiece, &slowestMs);
+    double seconds = 0;
+    if (args.option == 2) {
+        // Half-way: the middle piece of many; inside the first of few.
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        GetFileAttributesExA(args.source, GetFileExInfoStandard, &data);
+        long long size = ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+        long long pieces = (size + args.pieceSize - 1) / args.pieceSize;
+        char cancelAt[3 * MAX_PATH];
+        snprintf(cancelAt, sizeof cancelAt, "%s\\%.*s.%03d", outDir, stem, name, pieces < 4 ? 1 : (int)(pieces / 2 + 1));
+        seconds = TimeCancelClick(window, process.dwProcessId, cancelAt, pieces < 4);
+        if (seconds >= 0 && GetFileAttributesA(firstPiece) != INVALID_FILE_ATTRIBUTES) {
+            fprintf(stderr, "click_bench: the cancelled split left %s\n", firstPiece);
+            seconds = -1;
+        }
+    } else {
+        seconds = TimeSplitClick(window, process.dwProcessId, firstPiece, &slowestMs);
+    }
     HWND box = FindProcessWindow(process.dwProcessId, "#32770");
     if (seconds < 0 || box != NULL) {
         char text[512] = "";

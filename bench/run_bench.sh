@@ -16,6 +16,8 @@
 #   bare_loop_progress   bare_bench.exe --progress: the same, stepping a visible progress bar
 #   gnu_split            split -b 1457000 -a 3 --numeric-suffixes=1 SOURCE OUT/data.
 #   dd                   dd if=SOURCE of=OUT/copy bs=256K (the copying ceiling)
+#   morvane_cancel       click_bench.exe --cancel: the real click, then Cancel half-way (--large:
+#                        half a second into the first 2 GiB piece); from Cancel until idle again
 # An uncounted warm-up round comes first. Right before every timed run, never inside it, `sync` is
 # called, that run's previous output is deleted and `sync` is called again: no figure pays for
 # another run's write-back, and none includes its own (no tool flushes). A Wine program starts
@@ -28,6 +30,8 @@
 # message sent every few milliseconds during the split.
 # --large times the real click on a source of 4 GiB + 5 bytes in three pieces (two of 2147483647
 # bytes) next to dd copying it on the same disk, and checks that the pieces rebuild the source.
+# morvane_cancel is printed apart: a wait for the Cancel, not a throughput; click_bench checks that
+# the cancelled split left no piece.
 # Set MORVANE_BENCH_KEEP=1 to keep the work folder afterwards.
 set -eu
 
@@ -78,6 +82,8 @@ source="$work/data.bin"
 times="$work/times"
 tools="morvane_real_click morvane_first_start morvane_in_process bare_loop bare_loop_progress gnu_split dd"
 [ -z "$large" ] || tools="morvane_real_click dd"
+cancel_at="half-way"
+[ -z "$large" ] || cancel_at="half a second into the first piece of 2147483647 bytes"
 cleanup() {
     if [ -z "${MORVANE_BENCH_KEEP:-}" ]; then
         rm -rf "$work"
@@ -202,6 +208,7 @@ verify_large() {
 
 round=0
 : >"$work/slowest"
+: >"$work/cancel"
 while [ "$round" -le "$runs" ]; do
     wine_tool morvane_real_click click_bench
     line="$figure"
@@ -213,6 +220,10 @@ while [ "$round" -le "$runs" ]; do
         [ "$round" = 0 ] || echo "$line" >>"$times"
         echo "round $round: morvane_real_click ${line%% *} s (slowest answer $slowest ms), dd ${line##* } s"
         verify_large
+        wine_tool morvane_cancel click_bench --cancel
+        [ "$round" = 0 ] || echo "$figure" >>"$work/cancel"
+        echo "  morvane_cancel: $figure s from the Cancel click to the idle window, nothing left"
+        rm -rf "${work:?}/morvane_cancel"
         round=$((round + 1))
         continue
     fi
@@ -243,9 +254,12 @@ while [ "$round" -le "$runs" ]; do
         printf "\n" }'
     echo "  the click's slowest answer during its split: $click_slowest ms"
     verify
+    wine_tool morvane_cancel click_bench --cancel
+    [ "$round" = 0 ] || echo "$figure" >>"$work/cancel"
+    echo "  morvane_cancel: $figure s from the Cancel click to the idle window, nothing left"
     round=$((round + 1))
 done
-for tool in $tools; do
+for tool in $tools morvane_cancel; do
     rm -rf "${work:?}/$tool"
 done
 
@@ -274,6 +288,9 @@ for tool in $tools; do
 done
 sort -g "$work/slowest" | awk '{ v[NR] = $1 } END {
     printf "morvane_real_click: slowest answer to a message during the split, median of the runs %.1f ms, worst %.1f ms\n",
+        NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, v[NR] }'
+sort -g "$work/cancel" | awk -v at="$cancel_at" '{ v[NR] = $1 } END {
+    printf "morvane_cancel: from the Cancel click (%s) to the idle window, median %.3f s, worst %.3f s\n", at,
         NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, v[NR] }'
 if [ -n "$large" ]; then
     awk -v a="$(median 1)" -v b="$(median 2)" 'BEGIN { printf "throughput ratio morvane_real_click/dd %.3f\n", b / a }'

@@ -58,34 +58,25 @@ static int ActsWhileSplitting(HWND control)
                                control == AppState.AboutButton || control == AppState.ExitButton);
 }
 
-// Input that acts during a split, handled here; 0 for input that is dropped. A button is pressed
-// by the mouse (but not by the second click of a double-click, a message of its own, so that a
-// double-click on Split never cancels the split it started) or by Space or Enter while it has the
-// focus; Escape cancels from anywhere; Alt+F4 and the close box ask whether to exit.
-static int ActOnInput(const MSG *message)
+// Input that acts during a split; all other input is dropped. A button is pressed by the mouse
+// (but not by the second click of a double-click, a message of its own, so that a double-click on
+// Split never cancels the split it started) or by Space or Enter while it has the focus; Escape
+// cancels from anywhere; Alt+F4 and the close box ask whether to exit.
+static void ActOnInput(const MSG *message)
 {
     UINT kind = message->message;
-    if (kind == WM_KEYDOWN && message->wParam == VK_ESCAPE) {
+    if (kind == WM_KEYDOWN && message->wParam == VK_ESCAPE)
         CancelSplit();
-        return 1;
-    }
-    if ((kind == WM_SYSKEYDOWN && message->wParam == VK_F4) ||
-        (kind == WM_NCLBUTTONDOWN && message->hwnd == AppState.MainWindow && message->wParam == HTCLOSE)) {
+    else if ((kind == WM_SYSKEYDOWN && message->wParam == VK_F4) ||
+             (kind == WM_NCLBUTTONDOWN && message->hwnd == AppState.MainWindow && message->wParam == HTCLOSE))
         RequestExit();
-        return 1;
-    }
-    if (!ActsWhileSplitting(message->hwnd))
-        return 0;
-    if (kind == WM_KEYDOWN && message->wParam == VK_RETURN) {
+    else if (!ActsWhileSplitting(message->hwnd))
+        return;
+    else if (kind == WM_KEYDOWN && message->wParam == VK_RETURN)
         SendMessageA(message->hwnd, BM_CLICK, 0, 0);
-        return 1;
-    }
-    if (kind == WM_LBUTTONDOWN || kind == WM_LBUTTONUP || kind == WM_MOUSEMOVE ||
-        ((kind == WM_KEYDOWN || kind == WM_KEYUP) && message->wParam == VK_SPACE)) {
+    else if (kind == WM_LBUTTONDOWN || kind == WM_LBUTTONUP || kind == WM_MOUSEMOVE ||
+             ((kind == WM_KEYDOWN || kind == WM_KEYUP) && message->wParam == VK_SPACE))
         DispatchMessageA(message);
-        return 1;
-    }
-    return 0;
 }
 
 // The window's messages during a split. Messages that other programs send are answered inside

@@ -140,7 +140,7 @@ static void OnCreate(HWND window)
 static int SelectSourcePath(HWND window)
 {
     ParsePath(AppState.SourcePath);
-    char folder[DirCapacity];
+    char folder[PathCapacity];
     snprintf(folder, sizeof folder, "%s%s", AppState.Drive, AppState.DirPart);
     if (!SetCurrentDirectoryA(folder)) {
         SetCurrentDirectoryA(AppState.CurrentDirectory); // the open dialog may have moved it
@@ -250,8 +250,11 @@ static void OnOpenFile(HWND window)
 static void OnBrowse(HWND window)
 {
     // The picker may return up to MAX_PATH characters, more than the output path holds: such a
-    // folder is refused rather than cut, which would name another folder.
-    char chosen[MAX_PATH + 1] = "";
+    // folder is refused rather than cut, which would name another folder. Its path is asked for
+    // in full (UTF-16): the ANSI call hands back no more than MAX_PATH bytes, fewer characters in
+    // UTF-8.
+    char chosen[PathCapacity] = "";
+    wchar_t path[MAX_PATH] = L"";
     BROWSEINFOA browse;
     memset(&browse, 0, sizeof browse);
     browse.hwndOwner = window;
@@ -262,9 +265,10 @@ static void OnBrowse(HWND window)
     LPITEMIDLIST item = SHBrowseForFolderA(&browse);
     if (item == NULL)
         return;
-    int found = SHGetPathFromIDListA(item, chosen);
+    int found = SHGetPathFromIDListW(item, path) &&
+                WideCharToMultiByte(CP_ACP, 0, path, -1, chosen, sizeof chosen, NULL, NULL) > 0;
     CoTaskMemFree(item);
-    if (found && strlen(chosen) >= sizeof AppState.OutputDirectory) {
+    if (found && WideLength(chosen) > FolderLimit) {
         FormatMessageText("%s\n%s\n%s", chosen, "is too long for the output path",
                           "Choose a folder whose path has at most 256 characters");
         ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);

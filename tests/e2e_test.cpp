@@ -34,7 +34,7 @@ protected:
 };
 
 // A name outside ASCII, long enough for the batch file to group two pieces a line.
-static const std::string Base = "R\xE9sum\xE9_of_the_annual_report_with_all_appendices";
+static const std::string Base = "R\xC3\xA9sum\xC3\xA9_of_the_annual_report_with_all_appendices";
 
 // A first start, but for a remembered folder that is gone (a stick taken out): the start folder
 // takes its place, and the defaults put the pieces, the batch file and the log into a sub-folder
@@ -68,7 +68,12 @@ TEST_F(RealProgram, APersonSplitsRejoinsAndExits)
             Key(step.first);
             EXPECT_TRUE(Await([&] { return program.Focus() == step.second; })) << "step " << &step - walk;
         }
-        program.SetText(field, Base + ".bin");
+        // Typed keys reach the field whole, in any script (here Cyrillic, CJK and an emoji).
+        for (const std::string &name : {std::string("\xD0\xBE\xD1\x82 \xE5\xA0\xB1 \xF0\x9F\x93\xB7.bin"), Base + ".bin"}) {
+            program.SetText(field, "");
+            TypeKeys(name);
+            EXPECT_TRUE(Await([&] { return Text(field) == name; })) << Text(field);
+        }
         EXPECT_EQ(GetWindowLongA(program.Control(CmdSplit), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
         Key(VK_RETURN);
         std::string pieces = folder / Base; // the first run's output folder and sub-folder

@@ -84,9 +84,8 @@ TEST_F(Form, SubDirectoryKeepsEveryPiecePathWithin259Characters)
     }
 }
 
-// In a folder of 200 Cyrillic characters (400 bytes, past MAX_PATH but within Windows' 259
-// characters), beside a file of the same name elsewhere: names in Cyrillic, CJK and one with an
-// emoji (a UTF-16 pair) split whole, without a batch file under the console's code page 850.
+// In a folder of 200 Cyrillic characters (400 bytes), names in Cyrillic, CJK and with an emoji (a
+// UTF-16 pair) split whole, without a batch file under the console's code page 850.
 TEST_F(Form, WithAutoSplitADropSplitsAtOnceWhateverTheScriptOfTheName)
 {
     std::string source = folder.Path() + Repeat("\\" + Repeat("\xD0\xB6", 100), 2); // Linux: 255 bytes a name

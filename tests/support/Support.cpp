@@ -71,12 +71,10 @@ static void List(const std::string &folder, const std::string &prefix, std::vect
 void TypeKeys(const std::string &text)
 {
     wchar_t wide[4 * MAX_PATH] = L"";
-    for (int i = 0, units = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, 4 * MAX_PATH) - 1; i < units; i++) {
-        INPUT keys[2] = {};
-        for (DWORD up : {0, 1})
-            keys[up].type = INPUT_KEYBOARD, keys[up].ki.wScan = wide[i],
-            keys[up].ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
-        SendInput(2, keys, sizeof(INPUT));
+    for (int i = 0, units = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, 4 * MAX_PATH) - 1; i < 2 * units; i++) {
+        INPUT key = {};
+        key.type = INPUT_KEYBOARD, key.ki.wScan = wide[i / 2], key.ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
+        SendInput(1, &key, sizeof key);
     }
 }
 

@@ -158,9 +158,11 @@ static int SelectSourcePath(HWND window)
     return 1;
 }
 
-// Takes a dropped or opened path, as the system has it in full (UTF-16), into SourcePath. An ANSI
-// program can open a file only by a name the ANSI code page holds: a name with other characters
-// (Cyrillic on a Western system, say) is refused with the reason, and nothing changes. 1 when taken.
+// Takes a dropped or opened path, as the system has it in full (UTF-16), into SourcePath. Under the
+// manifest's UTF-8 (Windows 10 1903 and later) every name converts whole. Where Windows ignores it,
+// an ANSI program can open a file only by a name the ANSI code page holds: a name with other
+// characters (Cyrillic on a Western system, say) is refused with the reason, and nothing changes.
+// 1 when taken.
 static int TakeWideName(const wchar_t *name)
 {
     char ansi[PathCapacity] = "";

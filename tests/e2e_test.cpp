@@ -142,7 +142,7 @@ static std::string PageOnceShown(HWND page, const std::string &heading)
 }
 
 // The exe's manifest: it runs as the user who started it (no UAC virtualization of files and
-// registry) and names Vista, 7, 8, 8.1 and 10 (and 11), so that Windows tells it its true version.
+// registry), names Vista to 11 so that Windows tells it its true version, and declares UTF-8.
 TEST(TheExe, CarriesItsManifest)
 {
     HMODULE exe = LoadLibraryExA(MORVANE_BUILD_DIR "/Morvane.exe", NULL, LOAD_LIBRARY_AS_DATAFILE);
@@ -151,7 +151,8 @@ TEST(TheExe, CarriesItsManifest)
     std::string manifest((const char *)LockResource(LoadResource(exe, found)), SizeofResource(exe, found));
     for (const char *part : {"level=\"asInvoker\" uiAccess=\"false\"", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
                              "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
-                             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+                             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+                             "<asmv3:windowsSettings>\n      <activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8<"})
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
 }
 

@@ -220,7 +220,7 @@ static void OnCreate(HWND window)
 static int SelectSourcePath(HWND window)
 {
     ParsePath(AppState.SourcePath);
-    char folder[DirCapacity];
+    char folder[PathCapacity];
     snprintf(folder, sizeof folder, "%s%s", AppState.Drive, AppState.DirPart);
     if (!SetCurrentDirectoryA(folder)) {
         SetCurrentDirectoryA(AppState.CurrentDirectory); // the open dialog may have moved it
@@ -238,9 +238,11 @@ static int SelectSourcePath(HWND window)
     return 1;
 }
 
-// Takes a dropped or opened path, as the system has it in full (UTF-16), into SourcePath. An ANSI
-// program can open a file only by a name the ANSI code page holds: a name with other characters
-// (Cyrillic on a Western system, say) is refused with the reason, and nothing changes. 1 when taken.
+// Takes a dropped or opened path, as the system has it in full (UTF-16), into SourcePath. Under the
+// manifest's UTF-8 (Windows 10 1903 and later) every name converts whole. Where Windows ignores it,
+// an ANSI program can open a file only by a name the ANSI code page holds: a name with other
+// characters (Cyrillic on a Western system, say) is refused with the reason, and nothing changes.
+// 1 when taken.
 static int TakeWideName(const wchar_t *name)
 {
     char ansi[PathCapacity] = "";
@@ -341,8 +343,11 @@ static void OnOpenFile(HWND window)
 static void OnBrowse(HWND window)
 {
     // The picker may return up to MAX_PATH characters, more than the output path holds: such a
-    // folder is refused rather than cut, which would name another folder.
-    char chosen[MAX_PATH + 1] = "";
+    // folder is refused rather than cut, which would name another folder. Its path is asked for
+    // in full (UTF-16): the ANSI call hands back no more than MAX_PATH bytes, fewer characters in
+    // UTF-8.
+    char chosen[PathCapacity] = "";
+    wchar_t path[MAX_PATH] = L"";
     BROWSEINFOA browse;
     memset(&browse, 0, sizeof browse);
     browse.hwndOwner = window;
@@ -353,9 +358,10 @@ static void OnBrowse(HWND window)
     LPITEMIDLIST item = SHBrowseForFolderA(&browse);
     if (item == NULL)
         return;
-    int found = SHGetPathFromIDListA(item, chosen);
+    int found = SHGetPathFromIDListW(item, path) &&
+                WideCharToMultiByte(CP_ACP, 0, path, -1, chosen, sizeof chosen, NULL, NULL) > 0;
     CoTaskMemFree(item);
-    if (found && strlen(chosen) >= sizeof AppState.OutputDirectory) {
+    if (found && WideLength(chosen) > FolderLimit) {
         FormatMessageText("%s\n%s\n%s", chosen, "is too long for the output path",
                           "Choose a folder whose path has at most 256 characters");
         ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);

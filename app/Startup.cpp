@@ -23,16 +23,16 @@ static void LoadImages(HINSTANCE instance)
     AppState.BadgeBitmap = LoadBitmapA(instance, "ID_BMP_WINAPI");
 }
 
-// The folder the program starts in is its working folder, which the program's fields hold in 257
-// bytes. A folder with a longer path (valid on Windows) is not taken blank: the user's Documents
-// folder (or else the root of the Windows drive) takes its place, and the user is told.
+// The folder the program starts in is its working folder, of at most 256 characters. A folder with
+// a longer path (valid on Windows) is not taken blank: the user's Documents folder (or else the
+// root of the Windows drive) takes its place, and the user is told.
 static void TakeStartDirectory(void)
 {
     DWORD length = GetCurrentDirectoryA(sizeof AppState.StartDirectory, AppState.StartDirectory);
-    if (length > 0 && length < sizeof AppState.StartDirectory)
+    if (length > 0 && length < sizeof AppState.StartDirectory && WideLength(AppState.StartDirectory) <= FolderLimit)
         return;
-    char folder[MAX_PATH] = "";
-    if (SHGetFolderPathA(NULL, CSIDL_PERSONAL, NULL, 0, folder) != S_OK || strlen(folder) >= DirCapacity ||
+    char folder[PathCapacity] = "";
+    if (SHGetFolderPathA(NULL, CSIDL_PERSONAL, NULL, 0, folder) != S_OK || WideLength(folder) > FolderLimit ||
         !SetCurrentDirectoryA(folder)) {
         GetWindowsDirectoryA(folder, sizeof folder);
         folder[3] = '\0'; // C:\ of C:\Windows
@@ -96,16 +96,18 @@ int RunMessageLoop(void)
     MSG message;
     memset(&message, 0, sizeof message);
     BOOL got;
-    while ((got = GetMessageA(&message, NULL, 0, 0)) > 0) {
+    // The wide calls: an ANSI loop hands the controls typed characters in the keyboard's code page,
+    // which is not the program's (UTF-8); the edit controls take them whole as UTF-16.
+    while ((got = GetMessageW(&message, NULL, 0, 0)) > 0) {
         // The focus moves with Tab and clicks, and also while the loop waits (a box closing, a
         // click sent by another program): Enter must find the mark where the focus is.
         MarkDefaultButton();
         // Tab, the arrows, Enter and Escape act as in a dialog; every other message of the window
         // and its controls is translated and dispatched there.
-        if (TranslateAcceleratorA(AppState.MainWindow, Accelerators, &message) == 0 &&
-            !IsDialogMessageA(AppState.MainWindow, &message)) {
+        if (TranslateAcceleratorW(AppState.MainWindow, Accelerators, &message) == 0 &&
+            !IsDialogMessageW(AppState.MainWindow, &message)) {
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
         MarkDefaultButton();
     }

@@ -5,21 +5,34 @@
 
 AppStateRecord AppState;
 
-// Parsing looks at no more than a full Windows path, and no part keeps more than 255 characters.
-enum { ParseLimit = 260, PartLimit = 255 };
+// Parsing looks at no more than a field holds; every part then fits a field of its own.
+enum { ParseLimit = PathCapacity - 1 };
 
 static int IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 static int IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// Copies the byte range [from, to) of a path, cut to PartLimit characters.
+// Copies the byte range [from, to) of a path into a field.
 static void CopyPart(char *dest, const char *from, const char *to)
 {
     size_t n = (size_t)(to - from);
-    if (n > PartLimit)
-        n = PartLimit;
     memcpy(dest, from, n);
     dest[n] = '\0';
+}
+
+size_t CharacterEnd(const char *text, size_t n)
+{
+    if (GetACP() != CP_UTF8)
+        return n;
+    while (n > 0 && ((unsigned char)text[n] & 0xC0) == 0x80) // a continuation byte
+        n--;
+    return n;
+}
+
+size_t WideLength(const char *text)
+{
+    int units = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
+    return units > 0 ? (size_t)units - 1 : strlen(text);
 }
 
 void CopyText(char *dest, size_t capacity, const char *src)
@@ -28,7 +41,7 @@ void CopyText(char *dest, size_t capacity, const char *src)
         return;
     size_t n = strlen(src);
     if (n >= capacity)
-        n = capacity - 1;
+        n = CharacterEnd(src, capacity - 1);
     memmove(dest, src, n);
     dest[n] = '\0';
 }
@@ -63,6 +76,7 @@ void ParsePath(const char *path)
     const char *end = path;
     while (*end != '\0' && end - path < ParseLimit)
         end++;
+    end = path + CharacterEnd(path, (size_t)(end - path));
 
     const char *rest = path;
     if (end - path >= 2 && IsDriveLetter(path[0]) && path[1] == ':') {

@@ -39,25 +39,31 @@ enum { MaxSizeDigits = 10 };
 // Copy buffer of the split run: 0xFFFF bytes, the largest count a 16-bit length can hold.
 enum { SplitBufferSize = 65535 };
 
-// Capacities of the text fields, terminator included.
+// Capacities of the text fields, terminator included. Windows counts names and paths in UTF-16
+// characters; in UTF-8 (the program's code page from Windows 10 1903 on) one takes up to 3 bytes
+// (a pair of two takes 4). Every field that holds a name or a path holds the file-name field's
+// 260 characters, the longest path Windows allows and more, whole.
 enum {
-    DirCapacity = 257,       // a folder as GetCurrentDirectoryA(257, ...) gives it
-    PathCapacity = 261,      // MAX_PATH plus one spare byte
+    PathCapacity = 3 * MAX_PATH + 1,
     DriveCapacity = 4,
-    SuffixCapacity = 5,      // ".001" ... ".999"
-    MessageCapacity = 404,
+    SuffixCapacity = 5,                  // ".001" ... ".999"
+    MessageCapacity = 3 * PathCapacity,  // two whole paths and the words around them
 };
 
+// The most characters (UTF-16, as Windows counts them) the file-name field takes, and a folder
+// the program works in: the output-path field, the start folder and the current one.
+enum { FileNameLimit = 260, FolderLimit = 256 };
+
 struct AppStateRecord {
-    char StartDirectory[DirCapacity];   // working directory at start-up; the help file is looked for here
-    char CurrentDirectory[DirCapacity]; // the source file's folder; the working directory while idle
-    char OutputDirectory[DirCapacity];  // where pieces go while Use Output is checked
+    char StartDirectory[PathCapacity];   // working directory at start-up; the help file is looked for here
+    char CurrentDirectory[PathCapacity]; // the source file's folder; the working directory while idle
+    char OutputDirectory[PathCapacity];  // where pieces go while Use Output is checked
     char SourcePath[PathCapacity];      // full path of the last dropped or opened file
     char FileName[PathCapacity];        // text of the file-name field, relative to the working directory
     char Drive[DriveCapacity];          // "C:" or empty, from the last parsed path
-    char DirPart[DirCapacity];          // folder of the last parsed path, with its trailing separator
-    char BaseName[DirCapacity];         // name without extension: stem of pieces, batch, log, sub-folder
-    char Extension[DirCapacity];        // ".zip", or empty when the name has no dot
+    char DirPart[PathCapacity];         // folder of the last parsed path, with its trailing separator
+    char BaseName[PathCapacity];        // name without extension: stem of pieces, batch, log, sub-folder
+    char Extension[PathCapacity];       // ".zip", or empty when the name has no dot
     char PieceSuffix[SuffixCapacity];   // ".001" ... ".999"
     char PieceName[PathCapacity];       // BaseName + PieceSuffix
     char BatchName[PathCapacity];       // BaseName + ".bat"
@@ -95,7 +101,7 @@ struct AppStateRecord {
 extern AppStateRecord AppState;
 
 // Splits a path into Drive, DirPart, BaseName and Extension of AppState (cleared first).
-// Looks at no more than the first 260 characters; '\' and '/' both separate folders. A name that
+// Looks at no more than what a field holds; '\' and '/' both separate folders. A name that
 // is only an extension (.profile) keeps it as its base name.
 void ParsePath(const char *path);
 
@@ -110,5 +116,14 @@ int64_t CountPieces(int64_t fileSize, int32_t splitSize);
 // Sets PieceSuffix to ".nnn" for the 1-based piece number and PieceName to BaseName + PieceSuffix.
 void ComposePieceName(int number);
 
-// Copies at most capacity - 1 bytes of a NUL-terminated text and always terminates.
+// Copies at most capacity - 1 bytes of a NUL-terminated text and always terminates; a text cut
+// short ends between two characters.
 void CopyText(char *dest, size_t capacity, const char *src);
+
+// Where a text cut to at most n bytes must end so that it ends between two characters: n, or
+// less when byte n is inside a character of UTF-8, the program's code page under its manifest.
+size_t CharacterEnd(const char *text, size_t n);
+
+// The length of a text in UTF-16 characters, as Windows counts names and paths: the program's
+// texts are in its code page (UTF-8 from Windows 10 1903 on), where bytes are no measure.
+size_t WideLength(const char *text);

@@ -153,8 +153,10 @@ const char *FormatMessageText(const char *format, ...)
 {
     va_list args;
     va_start(args, format);
-    vsnprintf(AppState.MessageText, sizeof AppState.MessageText, format, args);
+    int length = vsnprintf(AppState.MessageText, sizeof AppState.MessageText, format, args);
     va_end(args);
+    if (length >= (int)sizeof AppState.MessageText) // cut short: it ends between two characters
+        AppState.MessageText[CharacterEnd(AppState.MessageText, sizeof AppState.MessageText - 1)] = '\0';
     return AppState.MessageText;
 }
 

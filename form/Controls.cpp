@@ -51,7 +51,7 @@ struct ControlRow {
     HICON icon = NULL;         // the icon buttons' image...
     HWND *tooltip = NULL;      // ...and their tooltip, made right after the button
     const char *tip = NULL;
-    int limit = 0;             // the most characters a path field takes; 0 for the field's own limit
+    int limit = 0;             // the most characters a path field takes (UTF-16, as the field counts); 0 for the field's own limit
 };
 
 // Creates one row's window with its font, image, limit and tooltip. 0 when a window failed.
@@ -108,13 +108,13 @@ int CreateControls(void)
     // In creation order, which is also the order of the children and so the order of Tab.
     const ControlRow rows[] = {
         {&s.FileNameLabel, 0, "STATIC", "File Name", child, 10, 10, 74, 20, 0, normal},
-        {&s.FileNameEdit, client3d, "EDIT", "", edit, 10, 25, 223, 21, CmdFileName, normal, NULL, NULL, NULL, 260},
+        {&s.FileNameEdit, client3d, "EDIT", "", edit, 10, 25, 223, 21, CmdFileName, normal, NULL, NULL, NULL, FileNameLimit},
         {&s.OpenButton, edge, "BUTTON", NULL, iconButton, 233, 25, 21, 21, CmdOpenFile, NULL,
          s.OpenIcon, &s.OpenTooltip, "open file"},
         {&s.PinButton, edge, "BUTTON", NULL, iconButton, 122, 2, 21, 21, CmdOnTop, NULL,
          s.PinOffIcon, &s.PinTooltip, "click to keep on top"},
         {&s.OutputPathLabel, 0, "STATIC", "Output Path", child, 10, 47, 90, 20, 0, normal},
-        {&s.OutputPathEdit, client3d, "EDIT", "", edit, 10, 62, 223, 21, CmdOutputPath, normal, NULL, NULL, NULL, 256},
+        {&s.OutputPathEdit, client3d, "EDIT", "", edit, 10, 62, 223, 21, CmdOutputPath, normal, NULL, NULL, NULL, FolderLimit},
         {&s.BrowseButton, edge, "BUTTON", NULL, iconButton, 233, 62, 21, 21, CmdBrowse, NULL,
          s.OpenIcon, &s.BrowseTooltip, "select output directory"},
         {&s.SplitSizeGroup, 0, "BUTTON", "Split Size", child | BS_GROUPBOX, 10, 93, 80, 105, 0, normal},

@@ -50,10 +50,10 @@ void UpdateFileStatus(void)
     // The file's whole path: the current folder and the name, or the name alone when it is a
     // whole path itself (C:\Work\D:\x\data.zip would name nothing). A path longer than the
     // system's calls take is put together by hand.
-    char path[2 * MAX_PATH] = "";
+    char path[2 * PathCapacity] = "";
     DWORD length = GetFullPathNameA(AppState.FileName, sizeof path, path, NULL);
     if (length == 0 || length >= sizeof path) {
-        char folder[MAX_PATH] = "";
+        char folder[PathCapacity] = "";
         GetCurrentDirectoryA(sizeof folder, folder);
         snprintf(path, sizeof path, "%s\\%s", folder, AppState.FileName);
     }
@@ -90,10 +90,10 @@ void UpdateFileStatus(void)
 
 void UpdateSubDirOption(void)
 {
-    size_t n = strlen(AppState.BaseName);
-    size_t d = IsChecked(AppState.UseOutputCheck) ? strlen(AppState.OutputDirectory) : strlen(AppState.CurrentDirectory);
+    size_t n = WideLength(AppState.BaseName);
+    size_t d = WideLength(IsChecked(AppState.UseOutputCheck) ? AppState.OutputDirectory : AppState.CurrentDirectory);
     // The sub-folder's pieces are folder\BaseName\BaseName.nnn: they must stay within 256 characters.
-    EnableWindow(AppState.SubDirectoryCheck, d + 2 * n + 3 <= 256);
+    EnableWindow(AppState.SubDirectoryCheck, d + 2 * n + 3 <= FolderLimit);
 }
 
 void SyncSizePresets(void)

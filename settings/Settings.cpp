@@ -20,6 +20,11 @@ enum {
 
 enum { PlacementSize = 44 };
 
+// A folder is stored as a field of 257 bytes, NULs after the path; a longer path (in UTF-8, the
+// program's code page from Windows 10 1903 on) is stored with its own length. The registry keeps
+// strings in UTF-16 whatever the code page, so values of either form read back whole.
+enum { StoredFolderSize = 257 };
+
 static const char ProgramKeyPath[] = "Software\\Drelwick\\Morvane";
 
 struct SettingsKeys {
@@ -42,18 +47,32 @@ static void CloseKeys(SettingsKeys keys)
     RegCloseKey(keys.software);
 }
 
-// Reads a folder string into a field of DirCapacity bytes. A value that does not fit counts as
-// absent; one that fills the field without a terminator is cut to the field, never overrun.
+// Reads a folder string into a field of PathCapacity bytes. A value that does not fit, or a path
+// longer than a folder the program works in, counts as absent; one without a terminator is ended,
+// never overrun.
 static int ReadFolder(HKEY key, const char *name, char *field)
 {
-    char value[DirCapacity + 1];
-    DWORD size = DirCapacity;
+    char value[PathCapacity + 1];
+    DWORD size = PathCapacity;
     memset(value, 0, sizeof value);
     if (RegQueryValueExA(key, name, NULL, NULL, (BYTE *)value, &size) != ERROR_SUCCESS)
         return 0;
-    value[DirCapacity - 1] = '\0';
-    CopyText(field, DirCapacity, value);
+    value[PathCapacity - 1] = '\0';
+    if (WideLength(value) > FolderLimit)
+        return 0;
+    CopyText(field, PathCapacity, value);
     return 1;
+}
+
+static void WriteFolder(HKEY key, const char *name, const char *folder)
+{
+    char value[PathCapacity];
+    memset(value, 0, sizeof value);
+    CopyText(value, sizeof value, folder);
+    DWORD size = (DWORD)strlen(value) + 1;
+    if (size < StoredFolderSize)
+        size = StoredFolderSize;
+    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, size);
 }
 
 static int ReadDword(HKEY key, const char *name, DWORD *result)
@@ -140,10 +159,8 @@ void SaveSettings(void)
     SettingsKeys keys = OpenKeys();
 
     GetCurrentDirectoryA(sizeof AppState.CurrentDirectory, AppState.CurrentDirectory);
-    RegSetValueExA(keys.program, "CurrentDirectory", 0, REG_SZ, (const BYTE *)AppState.CurrentDirectory,
-                   sizeof AppState.CurrentDirectory);
-    RegSetValueExA(keys.program, "OutputDirectory", 0, REG_SZ, (const BYTE *)AppState.OutputDirectory,
-                   sizeof AppState.OutputDirectory);
+    WriteFolder(keys.program, "CurrentDirectory", AppState.CurrentDirectory);
+    WriteFolder(keys.program, "OutputDirectory", AppState.OutputDirectory);
 
     WINDOWPLACEMENT placement;
     memset(&placement, 0, sizeof placement);

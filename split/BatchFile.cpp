@@ -12,28 +12,44 @@ static const char RefusedCharacters[] = " `!@#$%^&*()/-=+[]{}|;'\",<>?";
 
 int BatchPiecesPerLine(void)
 {
-    int32_t fileLength = (int32_t)strlen(AppState.FileName);
-    int32_t baseLength = (int32_t)strlen(AppState.BaseName);
+    int32_t fileLength = (int32_t)WideLength(AppState.FileName);
+    int32_t baseLength = (int32_t)WideLength(AppState.BaseName);
     return (256 - (2 * fileLength + 11)) / (baseLength + 7);
 }
 
-// cmd.exe reads a batch file in the console's OEM code page, while the program's names are in
-// the ANSI code page. Names are therefore written in OEM; a name with a character the OEM code
-// page cannot hold cannot be written at all.
-static void ToBatchText(char *dest, size_t capacity, const char *name)
+// cmd.exe reads a batch file in the console's code page, the system's OEM code page (437, 850,
+// 866 ...), while the program's names are in its own code page. Under the manifest that is UTF-8,
+// and GetOEMCP() answers 65001 as well: the system's OEM code page is asked of its locale.
+static UINT ConsoleCodePage(void)
 {
-    CopyText(dest, capacity, name);
-    CharToOemBuffA(dest, dest, (DWORD)strlen(dest));
+    DWORD page = 0;
+    if (GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTCODEPAGE | LOCALE_RETURN_NUMBER, (LPWSTR)&page,
+                       sizeof page / sizeof(wchar_t)) == 0)
+        return CP_OEMCP;
+    return page;
+}
+
+// Names are therefore written in the console's code page: 1 when the name went there whole; 0 for
+// a name with a character that code page cannot hold, which cannot be written at all.
+static int ToBatchText(char *dest, size_t capacity, const char *name)
+{
+    wchar_t wide[PathCapacity];
+    wchar_t back[PathCapacity];
+    UINT page = ConsoleCodePage();
+    int utf8 = page == CP_UTF8; // a system set to UTF-8 for every language: nothing is lost, nor asked
+    BOOL lost = FALSE;
+    dest[0] = '\0';
+    int units = MultiByteToWideChar(CP_ACP, 0, name, -1, wide, PathCapacity);
+    if (units == 0 || WideCharToMultiByte(page, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, -1, dest, (int)capacity, NULL,
+                                          utf8 ? NULL : &lost) == 0 || lost)
+        return 0;
+    return MultiByteToWideChar(page, 0, dest, -1, back, PathCapacity) == units && wcscmp(back, wide) == 0;
 }
 
 static int SurvivesOemCodePage(const char *name)
 {
     char oem[PathCapacity];
-    char back[PathCapacity];
-    ToBatchText(oem, sizeof oem, name);
-    CopyText(back, sizeof back, oem);
-    OemToCharBuffA(back, back, (DWORD)strlen(back));
-    return strcmp(back, name) == 0 && strpbrk(oem, RefusedCharacters) == NULL;
+    return ToBatchText(oem, sizeof oem, name) && strpbrk(oem, RefusedCharacters) == NULL;
 }
 
 void UpdateBatchOption(void)

@@ -118,12 +118,12 @@ static void AppendToPath(char *path, size_t capacity, const char *name)
 static int CheckPieceNames(SplitRun *run)
 {
     ComposePieceName((int)AppState.PieceCount);
-    if (strlen(AppState.PieceName) > 255) {
+    if (WideLength(AppState.PieceName) > 255) {
         FormatMessageText("%s\n%s", "The pieces' names would be longer than the 255 characters Windows allows:",
                           AppState.PieceName);
         return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);
     }
-    char folder[2 * MAX_PATH] = "";
+    char folder[2 * PathCapacity] = "";
     DWORD resolved = GetFullPathNameA(IsChecked(AppState.UseOutputCheck) ? AppState.OutputDirectory : ".",
                                       sizeof folder, folder, NULL);
     if (resolved == 0 || resolved >= sizeof folder)
@@ -133,7 +133,7 @@ static int CheckPieceNames(SplitRun *run)
     char piece[sizeof folder + PathCapacity];
     CopyText(piece, sizeof piece, folder);
     AppendToPath(piece, sizeof piece, AppState.PieceName);
-    if (strlen(piece) <= MAX_PATH - 1)
+    if (WideLength(piece) <= MAX_PATH - 1)
         return 1;
     FormatMessageText("%s\n%s\n%s %s", "The pieces' paths would be longer than the 259 characters Windows allows in",
                       folder, "for example", AppState.PieceName);

@@ -34,7 +34,7 @@ protected:
 };
 
 // A name outside ASCII, long enough for the batch file to group two pieces a line.
-static const std::string Base = "R\xE9sum\xE9_of_the_annual_report_with_all_appendices";
+static const std::string Base = "R\xC3\xA9sum\xC3\xA9_of_the_annual_report_with_all_appendices";
 
 // A first start, but for a remembered folder that is gone (a stick taken out): the start folder
 // takes its place, and the defaults put the pieces, the batch file and the log into a sub-folder
@@ -68,7 +68,12 @@ TEST_F(RealProgram, APersonSplitsRejoinsAndExits)
             Key(step.first);
             EXPECT_TRUE(Await([&] { return program.Focus() == step.second; })) << "step " << &step - walk;
         }
-        program.SetText(field, Base + ".bin");
+        // Typed keys reach the field whole, in any script (here Cyrillic, CJK and an emoji).
+        for (const std::string &name : {std::string("\xD0\xBE\xD1\x82 \xE5\xA0\xB1 \xF0\x9F\x93\xB7.bin"), Base + ".bin"}) {
+            program.SetText(field, "");
+            TypeKeys(name);
+            EXPECT_TRUE(Await([&] { return Text(field) == name; })) << Text(field);
+        }
         EXPECT_EQ(GetWindowLongA(program.Control(CmdSplit), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
         Key(VK_RETURN);
         std::string pieces = folder / Base; // the first run's output folder and sub-folder
@@ -142,7 +147,7 @@ static std::string PageOnceShown(HWND page, const std::string &heading)
 }
 
 // The exe's manifest: it runs as the user who started it (no UAC virtualization of files and
-// registry) and names Vista, 7, 8, 8.1 and 10 (and 11), so that Windows tells it its true version.
+// registry), names Vista to 11 so that Windows tells it its true version, and declares UTF-8.
 TEST(TheExe, CarriesItsManifest)
 {
     HMODULE exe = LoadLibraryExA(MORVANE_BUILD_DIR "/Morvane.exe", NULL, LOAD_LIBRARY_AS_DATAFILE);
@@ -151,7 +156,8 @@ TEST(TheExe, CarriesItsManifest)
     std::string manifest((const char *)LockResource(LoadResource(exe, found)), SizeofResource(exe, found));
     for (const char *part : {"level=\"asInvoker\" uiAccess=\"false\"", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
                              "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
-                             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+                             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+                             "<asmv3:windowsSettings>\n      <activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8<"})
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
 }
 

@@ -39,7 +39,7 @@ protected:
     // What the idle window shows: title, status panes, Split, progress bar, working folder.
     static std::string Face()
     {
-        char folder[MAX_PATH] = "";
+        char folder[PathCapacity] = "";
         GetCurrentDirectoryA(sizeof folder, folder);
         std::ostringstream face;
         face << Text(AppState.MainWindow) << "|" << Text(AppState.StatusNamePane) << "|" << Text(AppState.StatusSizePane)
@@ -111,7 +111,7 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
     const char *disk = getenv("MORVANE_FULL_DISK");
     const Bytes kept = "kept!";
     const std::string create = "The directory\n@\\new\ndoes not exist\n\nWould you like to create it?",
-                      deep = "C:\\" + std::string(248, 'p'); // deep\data.001: 260 characters
+                      deep = "C:\\" + Repeat("\xD0\xBF", 248); // deep\data.001: 260 characters (508 bytes)
     const ExpectedBox tooFew = Error("Number of splits must be\nbetween 2 and 999"),
                       tooSmall = {IDOK, "File size too small to split", "Notice", MB_ICONWARNING};
     std::string at; // the source's folder
@@ -484,10 +484,10 @@ TEST_F(Engine, TheBatchFileGroupsItsChecksAndCopyCommandsByTheNameLengths)
 
 TEST_F(Engine, TheBatchFileOptionIsOnlyForNamesItCanCarry)
 {
-    const std::string b55(55, 'n');
+    const std::string b55 = Repeat("\xC3\xA9", 55); // characters, not bytes
     std::vector<std::pair<std::string, bool>> rows = {
-        {"data.zip", true}, {"R\xE9sum\xE9.zip", true}, {b55 + ".zip", true}, {b55 + "n.zip", false},
-        {"\x80uro.zip", false}, // the euro sign has no place in the OEM code page
+        {"data.zip", true}, {"donn\xC3\xA9\x65s.zip", true}, {b55 + ".zip", true}, {b55 + "n.zip", false},
+        {"\xE2\x82\xACuro.zip", false}, // the euro sign has no place in the console's code page (850)
         {"setup.BAT", false},   // its script would take the source's own name
     };
     for (char c : std::string(" `!@#$%^&*()/-=+[]{}|;'\",<>?"))

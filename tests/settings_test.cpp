@@ -76,6 +76,8 @@ const StoredValue Stored[] = {
      [] { EXPECT_TRUE(Topmost() && AutoSplitChecked() && !Checked(AppState.BatchFileCheck)); }},
     {"FolderTooLong", "CurrentDirectory", REG_SZ, Text0(std::string(257, 'x')),
      [] { EXPECT_STREQ(AppState.CurrentDirectory, AppState.StartDirectory); }},
+    {"FolderInAnyScript", "OutputDirectory", REG_SZ, Text0("C:\\\xD0\xBE\xD1\x82\xE5\xA0\xB1\xF0\x9F\x93\xB7"),
+     [] { EXPECT_EQ(Text(AppState.OutputPathEdit), "C:\\\xD0\xBE\xD1\x82\xE5\xA0\xB1\xF0\x9F\x93\xB7"); }},
     {"Placement", "WinPos", REG_BINARY, Placement(SW_SHOWNORMAL, 44),
      [] {
          RECT area;

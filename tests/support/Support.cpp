@@ -50,11 +50,15 @@ TempFolder::~TempFolder()
 
 static void List(const std::string &folder, const std::string &prefix, std::vector<std::string> *names)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
+    // By the names' own UTF-16, written out in UTF-8 whatever the code page of the process.
+    wchar_t pattern[4 * MAX_PATH] = L"";
+    MultiByteToWideChar(CP_UTF8, 0, (folder + "\\*").c_str(), -1, pattern, 4 * MAX_PATH);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern, &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        char name[4 * MAX_PATH] = "";
+        WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, name, sizeof name, NULL, NULL);
+        if (!strcmp(name, ".") || !strcmp(name, ".."))
             continue;
         bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         names->push_back(prefix + name + (isFolder ? "/" : ""));
@@ -62,6 +66,16 @@ static void List(const std::string &folder, const std::string &prefix, std::vect
             List(folder + "\\" + name, prefix + name + "/", names);
     }
     FindClose(search);
+}
+
+void TypeKeys(const std::string &text)
+{
+    wchar_t wide[4 * MAX_PATH] = L"";
+    for (int i = 0, units = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, 4 * MAX_PATH) - 1; i < 2 * units; i++) {
+        INPUT key = {};
+        key.type = INPUT_KEYBOARD, key.ki.wScan = wide[i / 2], key.ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
+        SendInput(1, &key, sizeof key);
+    }
 }
 
 std::string Listing(const std::string &folder)

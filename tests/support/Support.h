@@ -106,6 +106,9 @@ inline bool Await(const std::function<bool()> &done, int ms = 10000)
 }
 // A key typed as a person types it: read by whatever has the focus, in whatever program, when it is read.
 inline void Key(BYTE key) { keybd_event(key, 0, 0, 0), keybd_event(key, 0, KEYEVENTF_KEYUP, 0); }
+// A text (UTF-8) typed as an input method types it, whatever the keyboard: a VK_PACKET per UTF-16 unit.
+void TypeKeys(const std::string &text);
+inline std::string Repeat(const std::string &text, int times) { return times > 0 ? text + Repeat(text, times - 1) : ""; }
 bool Checked(HWND button);
 std::string Text(HWND window); // of this process's windows or another's
 // The program's key under HKEY_CURRENT_USER, and one of its values as raw bytes (empty when absent).

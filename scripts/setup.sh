@@ -2,7 +2,8 @@
 # Installs what building and testing Morvane needs on a Debian machine, as root: both MinGW-w64
 # cross compilers, the machine's own g++ (the help compiler runs on the build machine), Wine's
 # 32-bit and 64-bit loaders (the 32-bit one is installed everywhere, but runs only on a machine
-# that runs 32-bit x86 code), Xvfb, msitools and wixl (the installer package) and the rest. Idempotent: a second run checks and returns quickly.
+# that runs 32-bit x86 code), Xvfb, msitools and wixl (the installer package) and the rest.
+# Idempotent: a second run checks and returns quickly.
 set -e
 
 need=""

@@ -42,7 +42,7 @@ enum {
 };
 
 struct AppStateRecord {
-    char StartDirectory[DirCapacity];   // working directory at start-up; the help file is looked for here
+    char StartDirectory[DirCapacity];   // working directory at start-up; the help file is looked for here after the program's folder
     char CurrentDirectory[DirCapacity]; // the source file's folder; the working directory while idle
     char OutputDirectory[DirCapacity];  // where pieces go while Use Output is checked
     char SourcePath[PathCapacity];      // full path of the last dropped or opened file

@@ -227,9 +227,6 @@ void Store(const char *name, DWORD type, const Bytes &data)
     RegCloseKey(key);
 }
 
-// The build folder as Wine sees it; CMake gives it.
-static const char ProgramPath[] = MORVANE_BUILD_DIR "/Morvane.exe";
-
 static HWND FindProcessWindow(DWORD pid, const char *className, const char *caption)
 {
     for (HWND window = FindWindowExA(NULL, NULL, className, caption); window != NULL;
@@ -242,11 +239,13 @@ static HWND FindProcessWindow(DWORD pid, const char *className, const char *capt
     return NULL;
 }
 
-RunningProgram::RunningProgram(const std::string &folder) : process_(), window_(NULL)
+RunningProgram::RunningProgram(const std::string &folder, const std::string &arguments, const std::string &program)
+    : process_(), window_(NULL)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (CreateProcessA(ProgramPath, NULL, NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &process_))
+    std::string line = "\"" + program + "\" " + arguments; // CreateProcess may write into it
+    if (CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &process_))
         window_ = WaitForWindow("MainWindow");
     Await([&] { return window_ == NULL || Focus() != NULL; }); // active too: keys reach it
 }

@@ -260,7 +260,7 @@ void OpenCommandLineFile(void)
 {
     int count = 0;
     wchar_t **arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (arguments == NULL || AppState.MainWindow == NULL) {
+    if (arguments == NULL || count < 2 || AppState.MainWindow == NULL) { // no argument: nothing changes
         LocalFree(arguments);
         return;
     }

@@ -254,8 +254,8 @@ RunningProgram::~RunningProgram()
 {
     if (process_.hProcess == NULL)
         return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
-        TerminateProcess(process_.hProcess, 99);
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) // and gone, so that its exe can be deleted
+        TerminateProcess(process_.hProcess, 99), WaitForSingleObject(process_.hProcess, 10000);
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
 }

@@ -290,7 +290,8 @@ void OpenCommandLineFile(void)
     if (option != NULL) {
         char shown[PathCapacity] = "";
         FormatMessageText("%s\n%s", NameForBox(option, shown, sizeof shown),
-                          "is not a file. Morvane knows no switches: it is started with the file to split, or with none.");
+                          "is not a file. Morvane knows no switches: it is started with the file to split, "
+                          "or with none.");
         ShowMessage(AppState.MessageText, "Notice", MB_ICONWARNING);
     }
     if (file != NULL)

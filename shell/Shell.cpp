@@ -151,7 +151,8 @@ void ShowHelp(void)
     char path[MAX_PATH + 1 + sizeof AppState.StartDirectory + sizeof PRODUCT_NAME ".html"];
     for (const char *folder : folders) {
         snprintf(path, sizeof path, "%s\\%s", folder, file);
-        if (folder[0] == '\0' || (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && IsNoSuchPathError(GetLastError())))
+        if (folder[0] == '\0' ||
+            (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && IsNoSuchPathError(GetLastError())))
             continue;
         if (viewer)
             WinHelpA(AppState.MainWindow, path, HELP_CONTENTS, 0);
@@ -163,6 +164,7 @@ void ShowHelp(void)
     int both = programFolder[0] != '\0' && lstrcmpiA(programFolder, AppState.StartDirectory) != 0;
     FormatMessageText("%s %s\n%s %s%s%s\n%s", "Could not find", file, "in",
                       programFolder[0] != '\0' ? programFolder : AppState.StartDirectory, both ? "\nor in " : "",
-                      both ? AppState.StartDirectory : "", "Make sure it is in the same directory as " PRODUCT_NAME ".exe");
+                      both ? AppState.StartDirectory : "",
+                      "Make sure it is in the same directory as " PRODUCT_NAME ".exe");
     ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
 }

@@ -11,6 +11,7 @@
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>
+#include <wchar.h>
 
 // The shell broadcasts this registered message when the taskbar is created again (Explorer restarted).
 static UINT TaskbarCreatedMessage = 0;
@@ -272,6 +273,113 @@ static void OnDrop(HWND window, HDROP drop)
         return;
     if (IsWindowEnabled(AppState.SplitButton) && AutoSplitChecked())
         RunSplit();
+}
+
+// Explorer starts the program with a file's path on its command line: a file dropped on its icon
+// or a shortcut, sent to it (Send To), opened with it. The command line is read as the system
+// has it (UTF-16), so that the name arrives whole, and the file is taken as a drop is. What a drop
+// cannot bring is told in a box: nothing of that name, a folder, a switch, several files.
+
+// The command line after the program's name (quoted or not) and the blanks that follow it.
+static const wchar_t *AfterProgramName(const wchar_t *line)
+{
+    if (*line == L'"') {
+        line = wcschr(line + 1, L'"');
+        line = line != NULL ? line + 1 : L"";
+    }
+    while (*line != L'\0' && *line != L' ' && *line != L'\t')
+        line++;
+    while (*line == L' ' || *line == L'\t')
+        line++;
+    return line;
+}
+
+// A name for a box, in the ANSI code page (a character it lacks shows as '?').
+static const char *NameForBox(const wchar_t *name, char *text, int size)
+{
+    if (WideCharToMultiByte(CP_ACP, 0, name, -1, text, size, NULL, NULL) == 0)
+        text[size - 1] = '\0';
+    return text;
+}
+
+static void TakeCommandLineFile(HWND window, const wchar_t *name, int files)
+{
+    // A name relative to the start folder is made whole; a short (8.3) name becomes the long one,
+    // which the title and the pieces are to show.
+    wchar_t path[PathCapacity] = L"";
+    DWORD length = GetFullPathNameW(name, PathCapacity, path, NULL);
+    if (length == 0 || length >= PathCapacity)
+        lstrcpynW(path, name, PathCapacity);
+    wchar_t longPath[PathCapacity] = L"";
+    length = GetLongPathNameW(path, longPath, PathCapacity);
+    if (length > 0 && length < PathCapacity)
+        lstrcpynW(path, longPath, PathCapacity);
+    char shown[PathCapacity] = "";
+    DWORD attributes = GetFileAttributesW(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        FormatMessageText("%s\n%s", "Could not find the file", NameForBox(path, shown, sizeof shown));
+        ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+        return;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        FormatMessageText("%s\n%s", NameForBox(path, shown, sizeof shown),
+                          "is a folder. Morvane splits a file: drop or send one of the files in it.");
+        ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+        return;
+    }
+    if (!TakeWideName(path) || !SelectSourcePath(window))
+        return;
+    if (files > 1) {
+        FormatMessageText("%s %i %s\n%s", "Morvane splits one file at a time. Of the", files,
+                          "files it was given, it took the first:", AppState.SourcePath);
+        ShowMessage(AppState.MessageText, "Notice", MB_ICONWARNING);
+    }
+    if (IsWindowEnabled(AppState.SplitButton) && AutoSplitChecked())
+        RunSplit();
+}
+
+void OpenCommandLineFile(void)
+{
+    int count = 0;
+    wchar_t **arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments == NULL || count < 2 || AppState.MainWindow == NULL) { // no argument: nothing changes
+        LocalFree(arguments);
+        return;
+    }
+    SetCurrentDirectoryA(AppState.StartDirectory); // where a relative name was meant
+    // A path with spaces and without quotes (an Open with command without them) arrives as several
+    // arguments: the whole rest of the line is taken when it names a file.
+    wchar_t whole[PathCapacity] = L"";
+    const wchar_t *rest = AfterProgramName(GetCommandLineW());
+    size_t length = wcslen(rest);
+    while (length > 0 && (rest[length - 1] == L' ' || rest[length - 1] == L'\t'))
+        length--;
+    if (length < PathCapacity)
+        lstrcpynW(whole, rest, (int)length + 1);
+    DWORD attributes = wcschr(whole, L'"') == NULL ? GetFileAttributesW(whole) : INVALID_FILE_ATTRIBUTES;
+    const wchar_t *file = NULL, *option = NULL;
+    int files = 0;
+    if (whole[0] != L'\0' && attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        file = whole;
+        files = 1;
+    }
+    for (int i = 1; i < count && file != whole; i++) {
+        if (arguments[i][0] == L'/' || arguments[i][0] == L'-')
+            option = option != NULL ? option : arguments[i];
+        else if (arguments[i][0] != L'\0' && files++ == 0)
+            file = arguments[i];
+    }
+    if (option != NULL) {
+        char shown[PathCapacity] = "";
+        FormatMessageText("%s\n%s", NameForBox(option, shown, sizeof shown),
+                          "is not a file. Morvane knows no switches: it is started with the file to split, "
+                          "or with none.");
+        ShowMessage(AppState.MessageText, "Notice", MB_ICONWARNING);
+    }
+    if (file != NULL)
+        TakeCommandLineFile(AppState.MainWindow, file, files);
+    SetCurrentDirectoryA(AppState.CurrentDirectory);
+    LocalFree(arguments);
 }
 
 // A typed name with a folder of its own (a path copied from Explorer's address bar) is taken as

@@ -55,7 +55,7 @@ enum {
 enum { FileNameLimit = 260, FolderLimit = 256 };
 
 struct AppStateRecord {
-    char StartDirectory[PathCapacity];   // working directory at start-up; the help file is looked for here
+    char StartDirectory[PathCapacity];   // working directory at start-up; the help file is looked for here after the program's folder
     char CurrentDirectory[PathCapacity]; // the source file's folder; the working directory while idle
     char OutputDirectory[PathCapacity];  // where pieces go while Use Output is checked
     char SourcePath[PathCapacity];      // full path of the last dropped or opened file

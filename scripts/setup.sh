@@ -2,7 +2,8 @@
 # Installs what building and testing Morvane needs on a Debian machine, as root: both MinGW-w64
 # cross compilers, the machine's own g++ (the help compiler runs on the build machine), Wine's
 # 32-bit and 64-bit loaders (the 32-bit one is installed everywhere, but runs only on a machine
-# that runs 32-bit x86 code), Xvfb and the rest. Idempotent: a second run checks and returns quickly.
+# that runs 32-bit x86 code), Xvfb, msitools and wixl (the installer package) and the rest.
+# Idempotent: a second run checks and returns quickly.
 set -e
 
 need=""
@@ -10,7 +11,7 @@ for p in mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-
          binutils-mingw-w64-x86-64 g++ wine wine32:i386 wine64 xvfb xauth \
          cmake make googletest imagemagick x11-utils file coreutils \
          fonts-wine fonts-liberation libxrender1:i386 libxcursor1:i386 libxrandr2:i386 libxi6:i386 \
-         libxinerama1:i386 libxcomposite1:i386 libxfixes3:i386 locales; do
+         libxinerama1:i386 libxcomposite1:i386 libxfixes3:i386 locales msitools wixl; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
         need="$need $p"
     fi

@@ -4,6 +4,7 @@
 #include "resources/resource.h"
 
 #include <stddef.h>
+#include <stdio.h>
 #include <string.h>
 
 // The tray record goes in its first version, NOTIFYICONDATAA_V1_SIZE, which every shell
@@ -133,20 +134,37 @@ static int HasHelpViewer(void)
     return GetVersionExA(&version) && version.dwMajorVersion < 6;
 }
 
+// The help lies beside the program, wherever it was started from (a shortcut's start folder, Send
+// To, a drop on its icon): its folder is looked in first, then the start folder.
 void ShowHelp(void)
 {
     int viewer = HasHelpViewer();
-    const char *path = FormatMessageText("%s\\%s%s", AppState.StartDirectory, PRODUCT_NAME, viewer ? ".hlp" : ".html");
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && IsNoSuchPathError(GetLastError())) {
-        FormatMessageText("%s %s%s %s%s", "Could not find", PRODUCT_NAME,
-                          viewer ? ".hlp\nMake sure it is in the same directory as"
-                                 : ".html\nMake sure it is in the same directory as",
-                          PRODUCT_NAME, ".exe");
-        ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+    const char *file = viewer ? PRODUCT_NAME ".hlp" : PRODUCT_NAME ".html";
+    char programFolder[MAX_PATH + 1] = ""; // a longer path comes back cut: that folder is not looked in
+    DWORD length = GetModuleFileNameA(NULL, programFolder, sizeof programFolder);
+    char *name = strrchr(programFolder, '\\');
+    if (length == 0 || length >= MAX_PATH || name == NULL)
+        programFolder[0] = '\0';
+    else
+        *name = '\0';
+    const char *folders[2] = {programFolder, AppState.StartDirectory};
+    char path[MAX_PATH + 1 + sizeof AppState.StartDirectory + sizeof PRODUCT_NAME ".html"];
+    for (const char *folder : folders) {
+        snprintf(path, sizeof path, "%s\\%s", folder, file);
+        if (folder[0] == '\0' ||
+            (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && IsNoSuchPathError(GetLastError())))
+            continue;
+        if (viewer)
+            WinHelpA(AppState.MainWindow, path, HELP_CONTENTS, 0);
+        else
+            ShellExecuteA(AppState.MainWindow, "open", path, NULL, NULL, SW_SHOWNORMAL);
         return;
     }
-    if (viewer)
-        WinHelpA(AppState.MainWindow, path, HELP_CONTENTS, 0);
-    else
-        ShellExecuteA(AppState.MainWindow, "open", path, NULL, NULL, SW_SHOWNORMAL);
+    // The folders in the order looked in, each named once.
+    int both = programFolder[0] != '\0' && lstrcmpiA(programFolder, AppState.StartDirectory) != 0;
+    FormatMessageText("%s %s\n%s %s%s%s\n%s", "Could not find", file, "in",
+                      programFolder[0] != '\0' ? programFolder : AppState.StartDirectory, both ? "\nor in " : "",
+                      both ? AppState.StartDirectory : "",
+                      "Make sure it is in the same directory as " PRODUCT_NAME ".exe");
+    ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
 }

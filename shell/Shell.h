@@ -27,6 +27,7 @@ void RemoveTrayIcon(void);
 void ShowAboutBox(void);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Opens the help from the start-up directory: Morvane.hlp in the help viewer before Vista,
-// Morvane.html in the default browser from Vista on; or says that the file is missing.
+// Opens the help from the program's folder, or else the start-up directory: Morvane.hlp in the
+// help viewer before Vista, Morvane.html in the default browser from Vista on; or says that the
+// file is missing and where it was looked for.
 void ShowHelp(void);

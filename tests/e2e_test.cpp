@@ -5,6 +5,7 @@
 
 #include "resources/resource.h"
 
+#include <msi.h>
 #include <shlwapi.h>
 #include <stdlib.h>
 
@@ -138,6 +139,45 @@ TEST_F(RealProgram, APersonSplitsRejoinsAndExits)
     EXPECT_EQ(std::vector<DWORD>(types, types + 5), (std::vector<DWORD>{REG_SZ, REG_SZ, REG_BINARY, REG_DWORD, REG_DWORD}));
 }
 
+// Installed silently (the shortcuts' targets: scripts/test), started as Explorer does (Send To, a drop on the icon, Open
+// with) from a folder neither the file's nor its own: the file is taken as a drop would be. Uninstalled: the settings stay.
+TEST_F(RealProgram, TheInstalledProgramTakesTheFileExplorerSendsIt)
+{
+    ASSERT_EQ(system("msiexec /i \"" MORVANE_BUILD_DIR "/" MORVANE_PACKAGE ".msi\" /qn"), 0) << "made by target package";
+    char product[39] = "", path[MAX_PATH] = "";
+    ASSERT_EQ(MsiEnumRelatedProductsA("{5B4F3C36-6E2A-4C38-9D0B-7F4B6C1A2E58}", 0, 0, product), 0u);
+    const std::string home = getenv("ProgramFiles") + std::string("\\Morvane"), exe = home + "\\Morvane.exe";
+    const std::string sendTo = getenv("APPDATA") + std::string("\\Microsoft\\Windows\\SendTo\\Morvane.lnk");
+    const std::string menu = getenv("APPDATA") + std::string("\\Microsoft\\Windows\\Start Menu\\Programs\\Morvane.lnk");
+    auto left = [&] { return Listing(home) + std::to_string(PathFileExistsA(sendTo.c_str()) + PathFileExistsA(menu.c_str())); };
+    auto shows = [&, entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + std::string(product)](const char *name) {
+        DWORD size = sizeof path;
+        return path[0] = '\0', SHGetValueA(HKEY_LOCAL_MACHINE, entry.c_str(), name, NULL, path, &size), path + std::string(";"); };
+    EXPECT_EQ(left(), "Morvane.exe Morvane.hlp Morvane.html README.txt2") << "and both shortcuts";
+    EXPECT_EQ(shows("DisplayName") + shows("DisplayVersion") + shows("Publisher") + shows("DisplayIcon"), "Morvane;3.2;Drelwick;" + exe + ",0;");
+    const std::string files = folder / "sent files", source = files + "\\a b.bin", other = files + "\\c.bin";
+    ASSERT_TRUE(CreateDirectoryA(files.c_str(), NULL) && WriteBytes(source, RandomBytes(150)) && WriteBytes(other, "") &&
+                GetShortPathNameA(source.c_str(), path, MAX_PATH));
+    const std::string split = "a b.001 a b.002 a b.bin c.bin, " + source, idle = "a b.bin c.bin, Morvane 3.2";
+    const struct { std::string arguments, box, after; } cases[] = { // the folder's files, the window's title
+        {"\"" + source + "\"", "", split}, {source, "", split}, {path, "", split}, // quoted, unquoted, short
+        {"\"" + files + "\\gone.bin\"", "Could not find the file\n" + files + "\\gone.bin", idle},
+        {"\"" + files + "\"", files + "\nis a folder. Morvane splits a file: drop or send one of the files in it.", idle},
+        {"\"" + source + "\" \"" + other + "\"", "Morvane splits one file at a time. Of the 2 files it was given, it took the first:\n" + source, split},
+        {"/s", "/s\nis not a file. Morvane knows no switches: it is started with the file to split, or with none.", idle}};
+    for (const auto &c : cases) {
+        DeleteFileA((files + "\\a b.001").c_str()), DeleteFileA((files + "\\a b.002").c_str());
+        Store("ChkBits", REG_DWORD, Bytes({0x20, 0, 0, 0})), Store("SplitSize", REG_DWORD, Bytes({100, 0, 0, 0}));
+        RunningProgram program(folder.Path(), c.arguments, exe); // Auto Split alone: the pieces beside the file
+        HWND box = c.box.empty() ? NULL : program.WaitForWindow();
+        EXPECT_EQ(BoxText(box), c.box) << c.arguments;
+        program.Answer(box, IDOK);
+        EXPECT_TRUE(Await([&] { return Listing(files) + ", " + Text(program.Window()) == c.after; })) << c.arguments;
+    }
+    ASSERT_EQ(system(("msiexec /x " + std::string(product) + " /qn").c_str()), 0);
+    EXPECT_EQ(left() + shows("DisplayName") + std::to_string(ProgramValue("SplitSize").size()), "0;4") << "the settings stay";
+}
+
 // The page the viewer shows a topic on, once it reads `heading` first (at most 5 s).
 static std::string PageOnceShown(HWND page, const std::string &heading)
 {
@@ -161,24 +201,27 @@ TEST(TheExe, CarriesItsManifest)
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
 }
 
-// F1 opens Morvane.html in the default browser from Vista on (here a command of the test's own
-// that notes the file it is given), Morvane.hlp in the viewer at the contents before, where a jump
-// leads to its topic; either missing gives the two-line message. Wine reports to the exe alone the
-// Windows version that the prefix's AppDefaults names for it.
+// F1 opens Morvane.html in the default browser from Vista on (here a command of the test's own that notes the
+// file it is given), Morvane.hlp in the viewer at the contents before, where a jump leads to its topic: from the
+// program's folder wherever it was started (the viewer's case), else the start folder (the page's); either missing
+// gives a message naming both. Wine reports to the exe alone the Windows version its prefix's AppDefaults name.
 TEST_F(RealProgram, HelpOpensTheWebPageFromVistaOnAndTheViewerBefore)
 {
     std::string noted = folder / "opened.txt", browser = "cmd.exe /c echo \"%1\">\"" + noted + "\"";
     SHSetValueA(HKEY_CLASSES_ROOT, ".html", NULL, REG_SZ, "MorvaneTests.Page", 18);
     SHSetValueA(HKEY_CLASSES_ROOT, "MorvaneTests.Page\\shell\\open\\command", NULL, REG_SZ, browser.c_str(), browser.size() + 1);
+    const std::string bin = folder / "bin"; // the program alone, started from the folder above it
+    ASSERT_TRUE(CreateDirectoryA(bin.c_str(), NULL) && CopyFileA(MORVANE_BUILD_DIR "/Morvane.exe", (bin + "\\Morvane.exe").c_str(), 0));
     for (std::string file : {"Morvane.html", "Morvane.hlp"}) {
         SHSetValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Morvane.exe", "Version", REG_SZ,
                     file == "Morvane.html" ? "win10" : "winxp", 6);
-        RunningProgram program(folder.Path());
+        RunningProgram program(folder.Path(), "", bin + "\\Morvane.exe");
         Key(VK_F1);
         HWND box = program.WaitForWindow();
-        EXPECT_EQ(BoxText(box), "Could not find " + file + "\nMake sure it is in the same directory as Morvane.exe");
+        EXPECT_EQ(BoxText(box), "Could not find " + file + "\nin " + bin + "\nor in " + folder.Path() +
+                                    "\nMake sure it is in the same directory as Morvane.exe");
         program.Answer(box, IDOK);
-        CopyFileA((MORVANE_BUILD_DIR "/" + file).c_str(), (folder / file).c_str(), FALSE);
+        CopyFileA((MORVANE_BUILD_DIR "/" + file).c_str(), ((file == "Morvane.hlp" ? bin : folder.Path()) + "\\" + file).c_str(), 0);
         Key(VK_F1);
         if (file == "Morvane.html") {
             Await([&] { return !ReadBytes(noted).empty(); });

@@ -241,9 +241,6 @@ void Store(const char *name, DWORD type, const Bytes &data)
     RegCloseKey(key);
 }
 
-// The build folder as Wine sees it; CMake gives it.
-static const char ProgramPath[] = MORVANE_BUILD_DIR "/Morvane.exe";
-
 static HWND FindProcessWindow(DWORD pid, const char *className, const char *caption)
 {
     for (HWND window = FindWindowExA(NULL, NULL, className, caption); window != NULL;
@@ -256,11 +253,13 @@ static HWND FindProcessWindow(DWORD pid, const char *className, const char *capt
     return NULL;
 }
 
-RunningProgram::RunningProgram(const std::string &folder) : process_(), window_(NULL)
+RunningProgram::RunningProgram(const std::string &folder, const std::string &arguments, const std::string &program)
+    : process_(), window_(NULL)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (CreateProcessA(ProgramPath, NULL, NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &process_))
+    std::string line = "\"" + program + "\" " + arguments; // CreateProcess may write into it
+    if (CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &process_))
         window_ = WaitForWindow("MainWindow");
     Await([&] { return window_ == NULL || Focus() != NULL; }); // active too: keys reach it
 }
@@ -269,8 +268,8 @@ RunningProgram::~RunningProgram()
 {
     if (process_.hProcess == NULL)
         return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
-        TerminateProcess(process_.hProcess, 99);
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) // and gone, so that its exe can be deleted
+        TerminateProcess(process_.hProcess, 99), WaitForSingleObject(process_.hProcess, 10000);
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
 }

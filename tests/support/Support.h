@@ -120,8 +120,9 @@ void Store(const char *name, DWORD type, const Bytes &data);
 // types into its fields, clicks, reads and answers its boxes, and waits for it to end.
 class RunningProgram {
 public:
-    // Starts build\Morvane.exe in the folder and waits for its visible, active main window.
-    explicit RunningProgram(const std::string &folder);
+    // Starts build\Morvane.exe (or program) in the folder with the arguments; waits for its visible, active main window.
+    explicit RunningProgram(const std::string &folder, const std::string &arguments = "",
+                            const std::string &program = MORVANE_BUILD_DIR "/Morvane.exe");
     ~RunningProgram(); // ends the process if it is still running
 
     HWND Window() const { return window_; }

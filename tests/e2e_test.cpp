@@ -156,17 +156,20 @@ TEST_F(RealProgram, TheInstalledProgramTakesTheFileExplorerSendsIt)
     EXPECT_EQ(left(), "Morvane.exe Morvane.hlp Morvane.html README.txt2") << "and both shortcuts";
     EXPECT_EQ(shows("DisplayName") + shows("DisplayVersion") + shows("Publisher") + shows("DisplayIcon"), "Morvane;3.2;Drelwick;" + exe + ",0;");
     const std::string files = folder / "sent files", source = files + "\\a b.bin", other = files + "\\c.bin";
+    const std::string cyrillic = files + "\\\xD0\xB4.bin"; // a name in any script arrives whole
     ASSERT_TRUE(CreateDirectoryA(files.c_str(), NULL) && WriteBytes(source, RandomBytes(150)) && WriteBytes(other, "") &&
-                GetShortPathNameA(source.c_str(), path, MAX_PATH));
-    const std::string split = "a b.001 a b.002 a b.bin c.bin, " + source, idle = "a b.bin c.bin, Morvane 3.2";
+                WriteBytes(cyrillic, RandomBytes(150)) && GetShortPathNameA(source.c_str(), path, MAX_PATH));
+    const std::string split = "a b.001 a b.002 a b.bin c.bin \xD0\xB4.bin, " + source, idle = "a b.bin c.bin \xD0\xB4.bin, Morvane 3.2";
     const struct { std::string arguments, box, after; } cases[] = { // the folder's files, the window's title
         {"\"" + source + "\"", "", split}, {source, "", split}, {path, "", split}, // quoted, unquoted, short
         {"\"" + files + "\\gone.bin\"", "Could not find the file\n" + files + "\\gone.bin", idle},
         {"\"" + files + "\"", files + "\nis a folder. Morvane splits a file: drop or send one of the files in it.", idle},
         {"\"" + source + "\" \"" + other + "\"", "Morvane splits one file at a time. Of the 2 files it was given, it took the first:\n" + source, split},
+        {"\"" + cyrillic + "\"", "", "a b.bin c.bin \xD0\xB4.001 \xD0\xB4.002 \xD0\xB4.bin, " + cyrillic},
         {"/s", "/s\nis not a file. Morvane knows no switches: it is started with the file to split, or with none.", idle}};
     for (const auto &c : cases) {
-        DeleteFileA((files + "\\a b.001").c_str()), DeleteFileA((files + "\\a b.002").c_str());
+        for (const char *piece : {"\\a b.001", "\\a b.002", "\\\xD0\xB4.001", "\\\xD0\xB4.002"})
+            DeleteFileA((files + piece).c_str());
         Store("ChkBits", REG_DWORD, Bytes({0x20, 0, 0, 0})), Store("SplitSize", REG_DWORD, Bytes({100, 0, 0, 0}));
         RunningProgram program(folder.Path(), c.arguments, exe); // Auto Split alone: the pieces beside the file
         HWND box = c.box.empty() ? NULL : program.WaitForWindow();

@@ -57,7 +57,7 @@ struct StoredValue {
 
 static Bytes Placement(UINT showCmd, size_t size)
 {
-    WINDOWPLACEMENT placement = {44, 0, showCmd, {0, 0}, {0, 0}, {100, 100, 371, 360}};
+    WINDOWPLACEMENT placement = {44, 0, showCmd, {0, 0}, {0, 0}, {100, 100, 504, 498}}; // as at 150 %
     Bytes bytes((const char *)&placement, 44);
     bytes.resize(size, '\0');
     return bytes;
@@ -81,6 +81,8 @@ const StoredValue Stored[] = {
          RECT area;
          GetWindowRect(AppState.MainWindow, &area);
          EXPECT_TRUE(Visible() && area.left == 100 && area.top == 100);
+         GetClientRect(AppState.MainWindow, &area);
+         EXPECT_EQ(area.right * 1000 + area.bottom, 265 * 1000 + 235) << "the size of this start's DPI";
      }},
     {"Minimised", "WinPos", REG_BINARY, Placement(SW_SHOWMINIMIZED, 44), [] { EXPECT_FALSE(Visible()); }},
     {"PlacementTooLong", "WinPos", REG_BINARY, Placement(SW_SHOWMINIMIZED, 45), [] { EXPECT_TRUE(Visible()); }},

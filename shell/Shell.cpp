@@ -33,7 +33,8 @@ void SetUpTray(HWND window)
     tray->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     tray->uCallbackMessage = WM_TRAYNOTIFY;
     // A small icon at the DPI of the start (the taskbar's DPI does not change when the window moves).
-    tray->hIcon = (HICON)LoadImageA(AppState.AppInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, Scale(16), Scale(16), 0);
+    tray->hIcon =
+        (HICON)LoadImageA(AppState.AppInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, Scale(16), Scale(16), 0);
     CopyText(tray->szTip, 64, PRODUCT_TITLE);
     AddTrayIcon();
 }

@@ -78,11 +78,9 @@ const StoredValue Stored[] = {
      [] { EXPECT_STREQ(AppState.CurrentDirectory, AppState.StartDirectory); }},
     {"Placement", "WinPos", REG_BINARY, Placement(SW_SHOWNORMAL, 44),
      [] {
-         RECT area;
-         GetWindowRect(AppState.MainWindow, &area);
-         EXPECT_TRUE(Visible() && area.left == 100 && area.top == 100);
-         GetClientRect(AppState.MainWindow, &area);
-         EXPECT_EQ(area.right * 1000 + area.bottom, 265 * 1000 + 235) << "the size of this start's DPI";
+         RECT area, client; // the size of this start's DPI
+         GetWindowRect(AppState.MainWindow, &area), GetClientRect(AppState.MainWindow, &client);
+         EXPECT_TRUE(Visible() && area.left == 100 && area.top == 100 && client.right == 265 && client.bottom == 235);
      }},
     {"Minimised", "WinPos", REG_BINARY, Placement(SW_SHOWMINIMIZED, 44), [] { EXPECT_FALSE(Visible()); }},
     {"PlacementTooLong", "WinPos", REG_BINARY, Placement(SW_SHOWMINIMIZED, 45), [] { EXPECT_TRUE(Visible()); }},

@@ -13,6 +13,10 @@
 #include <string.h>
 #include <wchar.h>
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0 // Windows 8.1 and later; the headers name it for 7 and later only
+#endif
+
 // The shell broadcasts this registered message when the taskbar is created again (Explorer restarted).
 static UINT TaskbarCreatedMessage = 0;
 
@@ -209,6 +213,7 @@ static void OnActivate(HWND window, WORD state)
 
 static void OnCreate(HWND window)
 {
+    AppState.Dpi = DpiOf(window);
     DragAcceptFiles(window, TRUE);
     SetUpTray(window);
     TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
@@ -544,6 +549,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // taskbar, so that it can always be brought back.
         if (wParam == SIZE_MINIMIZED && TrayIconShown())
             ShowWindow(window, SW_HIDE);
+        return 0;
+    case WM_DPICHANGED:
+        // Both halves of wParam hold the new DPI; lParam the rectangle Windows suggests for it.
+        LayOutForDpi(LOWORD(wParam), (const RECT *)lParam);
         return 0;
     case WM_CLOSE:
         RequestExit();

@@ -14,9 +14,6 @@ static HACCEL Accelerators = NULL;
 
 static void LoadImages(HINSTANCE instance)
 {
-    AppState.OpenIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_OPEN));
-    AppState.PinOffIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PIN_OFF));
-    AppState.PinOnIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PIN_ON));
     AppState.WaitCursor = LoadCursorA(NULL, IDC_WAIT);
     AppState.LogoBitmap = LoadBitmapA(instance, "ID_BMP_DRELWICK");
     AppState.BadgeMaskBitmap = LoadBitmapA(instance, "ID_BMP_WINAPIMASK");

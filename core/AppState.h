@@ -78,6 +78,7 @@ struct AppStateRecord {
     int32_t OutputToggle; // 1 while Use Output is checked; drives the output-path controls
 
     HWND MainWindow;
+    UINT Dpi;              // dots per inch the window is laid out for: 96 at 100 %, 144 at 150 %
     HINSTANCE AppInstance; // read from the main window when it is created
 
     HWND FileNameLabel, PinButton, PinTooltip, FileNameEdit, OpenButton, OpenTooltip;

@@ -4,6 +4,21 @@
 #include <stdio.h>
 #include <string.h>
 
+UINT DpiOf(HWND window)
+{
+    typedef UINT(WINAPI * WindowDpi)(HWND);
+    // Through a plain function pointer: the call has another type than GetProcAddress's.
+    void (*call)(void) = (void (*)(void))GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow");
+    if (call != NULL)
+        return ((WindowDpi)call)(window);
+    HDC screen = GetDC(NULL);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(NULL, screen);
+    return dpi > 0 ? (UINT)dpi : 96;
+}
+
+int Scale(int length) { return MulDiv(length, (int)AppState.Dpi, 96); }
+
 static void (*BusyMessagePump)(void) = NULL; // set while a split runs
 
 void SetBusyMessagePump(void (*pump)(void)) { BusyMessagePump = pump; }

@@ -4,6 +4,15 @@
 
 #include "AppState.h"
 
+// The dots per inch of the screen a window is on: its monitor's where Windows tells it (10 1607
+// and later), else the system's. 96 is 100 %.
+UINT DpiOf(HWND window);
+
+// A length or position of the 96-DPI design, in pixels at the DPI the window is laid out for:
+// the one rounding rule of the program (to the nearest pixel, halves away from zero). Scale the
+// edges of a rectangle, not its width, so that neighbours stay neighbours.
+int Scale(int length);
+
 // Modal message box owned by the main window; returns the button pressed.
 int ShowMessage(const char *text, const char *caption, UINT icon);
 

@@ -1,6 +1,8 @@
-// The face of the main window, built in one pass at fixed pixel positions.
+// The face of the main window, built in one pass at the pixel positions of its 96-DPI design,
+// scaled for the screen's DPI, and laid out again when the window moves to a screen of another.
 #include "Form.h"
 
+#include "core/UiHelpers.h"
 #include "resources/resource.h"
 
 #include <stddef.h>
@@ -10,7 +12,7 @@ enum { PaneHeight = 16, PaneGap = 2, SizePaneWidth = 95, PiecesPaneWidth = 50 };
 
 static HFONT MakeFont(int weight)
 {
-    return CreateFontA(14, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+    return CreateFontA(Scale(14), 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN | DEFAULT_PITCH, "MS Shell Dlg");
 }
 
@@ -54,11 +56,21 @@ struct ControlRow {
     int limit = 0;             // the most characters a path field takes (UTF-16, as the field counts); 0 for the field's own limit
 };
 
+// A row's rectangle at the window's DPI: its edges scaled, as left, top, width and height.
+static RECT Scaled(const ControlRow *row)
+{
+    RECT place = {Scale(row->x), Scale(row->y), 0, 0};
+    place.right = Scale(row->x + row->width) - place.left;
+    place.bottom = Scale(row->y + row->height) - place.top;
+    return place;
+}
+
 // Creates one row's window with its font, image, limit and tooltip. 0 when a window failed.
 static int CreateRow(const ControlRow *row)
 {
-    HWND control = CreateWindowExA(row->exStyle, row->className, row->text, row->style, row->x, row->y, row->width,
-                                   row->height, AppState.MainWindow, (HMENU)(INT_PTR)row->id, NULL, NULL);
+    RECT place = Scaled(row);
+    HWND control = CreateWindowExA(row->exStyle, row->className, row->text, row->style, place.left, place.top,
+                                   place.right, place.bottom, AppState.MainWindow, (HMENU)(INT_PTR)row->id, NULL, NULL);
     *row->handle = control;
     if (control == NULL)
         return 0;
@@ -73,22 +85,62 @@ static int CreateRow(const ControlRow *row)
     return 1;
 }
 
-int CreateControls(void)
+// Puts a row's window where the window's DPI places it, with the font, image and tooltip area of
+// that DPI.
+static int PlaceRow(const ControlRow *row)
 {
+    RECT place = Scaled(row);
+    HWND control = *row->handle;
+    SetWindowPos(control, NULL, place.left, place.top, place.right, place.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (row->font != NULL)
+        SendMessageA(control, WM_SETFONT, (WPARAM)row->font, 1);
+    if (row->icon != NULL)
+        SendMessageA(control, BM_SETIMAGE, IMAGE_ICON, (LPARAM)row->icon);
+    if (row->tooltip != NULL) {
+        AppState.ToolInfo.hwnd = control;
+        GetClientRect(control, &AppState.ToolInfo.rect);
+        SendMessageA(*row->tooltip, TTM_NEWTOOLRECTA, 0, (LPARAM)&AppState.ToolInfo);
+    }
+    return 1;
+}
+
+// The fonts and icons of the window's DPI. The icons come in the sizes the DPI calls for: the
+// buttons' and the window's large one 32 pixels at 96 DPI, the small one 16.
+static void MakeFontsAndIcons(void)
+{
+    HINSTANCE module = GetModuleHandleA(NULL);
     AppState.NormalFont = MakeFont(FW_NORMAL);
     AppState.BoldFont = MakeFont(FW_BOLD);
+    AppState.OpenIcon = (HICON)LoadImageA(module, MAKEINTRESOURCEA(IDI_OPEN), IMAGE_ICON, Scale(32), Scale(32), 0);
+    AppState.PinOffIcon = (HICON)LoadImageA(module, MAKEINTRESOURCEA(IDI_PIN_OFF), IMAGE_ICON, Scale(32), Scale(32), 0);
+    AppState.PinOnIcon = (HICON)LoadImageA(module, MAKEINTRESOURCEA(IDI_PIN_ON), IMAGE_ICON, Scale(32), Scale(32), 0);
+    for (int which = ICON_SMALL; which <= ICON_BIG; which++) {
+        int size = Scale(which == ICON_SMALL ? 16 : 32);
+        HANDLE icon = LoadImageA(module, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, size, size, 0);
+        DestroyIcon((HICON)SendMessageA(AppState.MainWindow, WM_SETICON, which, (LPARAM)icon)); // the last DPI's
+    }
+}
 
-    RECT frame = {0, 0, ClientWidth, ClientHeight};
-    AdjustWindowRectEx(&frame, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE, WS_EX_DLGMODALFRAME);
-    SetWindowPos(AppState.MainWindow, NULL, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOACTIVATE); // no activation before there is a control to focus
-
-    RECT client = {0, 0, 0, 0};
+// Sizes the window for the client area of its DPI, around the frame it has (the frame follows the
+// DPI too, on Windows that scale it).
+static void SizeWindow(void)
+{
+    RECT frame, client;
+    GetWindowRect(AppState.MainWindow, &frame);
     GetClientRect(AppState.MainWindow, &client);
-    int paneY = client.bottom - PaneHeight;
-    int nameWidth = client.right - (client.left + SizePaneWidth + PiecesPaneWidth + 2 * PaneGap);
-    int sizeX = client.right - (SizePaneWidth + PiecesPaneWidth + PaneGap);
-    int piecesX = client.right - PiecesPaneWidth;
+    int width = Scale(ClientWidth) + (frame.right - frame.left) - client.right;
+    int height = Scale(ClientHeight) + (frame.bottom - frame.top) - client.bottom;
+    SetWindowPos(AppState.MainWindow, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Applies act to every row of the form, in creation order; 0 as soon as one fails.
+static int EachRow(int (*act)(const ControlRow *row))
+{
+    // The status bar's panes along the bottom edge of the design.
+    int paneY = ClientHeight - PaneHeight;
+    int nameWidth = ClientWidth - (SizePaneWidth + PiecesPaneWidth + 2 * PaneGap);
+    int sizeX = ClientWidth - (SizePaneWidth + PiecesPaneWidth + PaneGap);
+    int piecesX = ClientWidth - PiecesPaneWidth;
 
     const DWORD child = WS_CHILD | WS_VISIBLE;
     const DWORD acting = child | WS_TABSTOP; // a stop of Tab and Shift+Tab
@@ -135,14 +187,40 @@ int CreateControls(void)
         {&s.AboutButton, edge, "BUTTON", "About", textButton, 205, 149, 50, 20, CmdAbout, bold},
         {&s.ExitButton, edge, "BUTTON", "Exit", textButton, 205, 174, 50, 20, CmdExit, bold},
         {&s.ProgressBar, 0, PROGRESS_CLASSA, NULL, WS_CHILD, 5, 203, 255, 10, 0},
-        {&s.StatusNamePane, edge, "STATIC", NULL, child, client.left, paneY, nameWidth, PaneHeight, 0, normal},
+        {&s.StatusNamePane, edge, "STATIC", NULL, child, 0, paneY, nameWidth, PaneHeight, 0, normal},
         {&s.StatusSizePane, edge, "STATIC", NULL, child, sizeX, paneY, SizePaneWidth, PaneHeight, 0, normal},
         {&s.StatusPiecesPane, edge, "STATIC", NULL, child, piecesX, paneY, PiecesPaneWidth, PaneHeight, 0, normal},
     };
     for (const ControlRow &row : rows)
-        if (!CreateRow(&row))
+        if (!act(&row))
             return 0;
     return 1;
+}
+
+int CreateControls(void)
+{
+    MakeFontsAndIcons();
+    SizeWindow(); // no activation before there is a control to focus
+    return EachRow(CreateRow);
+}
+
+void LayOutForDpi(UINT dpi, const RECT *suggested)
+{
+    HGDIOBJ fonts[] = {AppState.NormalFont, AppState.BoldFont};
+    HICON icons[] = {AppState.OpenIcon, AppState.PinOffIcon, AppState.PinOnIcon};
+    AppState.Dpi = dpi;
+    MakeFontsAndIcons();
+    SetWindowPos(AppState.MainWindow, NULL, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeWindow();
+    EachRow(PlaceRow);
+    SendMessageA(AppState.PinButton, BM_SETIMAGE, IMAGE_ICON,
+                 (LPARAM)(AppState.OnTop == 1 ? AppState.PinOnIcon : AppState.PinOffIcon));
+    InvalidateRect(AppState.MainWindow, NULL, TRUE);
+    for (HGDIOBJ font : fonts) // no control holds them any more
+        DeleteObject(font);
+    for (HICON icon : icons)
+        DestroyIcon(icon);
 }
 
 static int IsPushButton(HWND control)

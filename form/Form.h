@@ -3,12 +3,16 @@
 
 #include "core/AppState.h"
 
-// Client area of the main window, in pixels.
+// Client area of the main window, in pixels at 96 DPI.
 enum { ClientWidth = 265, ClientHeight = 235 };
 
-// Creates the fonts and the 28 child windows, sizes the main window. 1 when all were created,
-// 0 as soon as one creation fails (the windows made so far stay).
+// Creates the fonts and icons of the window's DPI and the 28 child windows, sizes the main
+// window. 1 when all were created, 0 as soon as one creation fails (the windows made so far stay).
 int CreateControls(void);
+
+// The window has moved to a screen of another DPI: it takes the rectangle Windows suggests, sizes
+// itself for that DPI, lays out its controls again, and makes its fonts and icons anew.
+void LayOutForDpi(UINT dpi, const RECT *suggested);
 
 // Makes the focused push button the default one (Enter's), or else Split; for the message loop.
 void MarkDefaultButton(void);

@@ -99,6 +99,12 @@ static void RestorePlacement(HKEY key)
     if (placement.showCmd == SW_SHOWMINIMIZED)
         ShowWindow(AppState.MainWindow, SW_HIDE);
     placement.length = PlacementSize; // the stored record's own length field is not trusted
+    // The window has one size, that of the DPI it started at: a record saved at another DPI gives
+    // its position and show state, not its size.
+    RECT now, *normal = &placement.rcNormalPosition;
+    GetWindowRect(AppState.MainWindow, &now);
+    normal->right = normal->left + (now.right - now.left);
+    normal->bottom = normal->top + (now.bottom - now.top);
     SetWindowPlacement(AppState.MainWindow, &placement);
 }
 

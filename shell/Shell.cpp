@@ -33,7 +33,9 @@ void SetUpTray(HWND window)
     tray->uID = 0;
     tray->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     tray->uCallbackMessage = WM_TRAYNOTIFY;
-    tray->hIcon = LoadIconA(AppState.AppInstance, MAKEINTRESOURCEA(IDI_APP));
+    // A small icon at the DPI of the start (the taskbar's DPI does not change when the window moves).
+    tray->hIcon =
+        (HICON)LoadImageA(AppState.AppInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, Scale(16), Scale(16), 0);
     CopyText(tray->szTip, 64, PRODUCT_TITLE);
     AddTrayIcon();
 }
@@ -88,13 +90,17 @@ void ShowAboutBox(void)
     DialogBoxParamA(AppState.AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), AppState.MainWindow, AboutDialogProc, 0);
 }
 
-// Draws one bitmap at a client position of the dialog with a raster operation.
+// Draws one square bitmap at a client position of the dialog's 96-DPI design with a raster
+// operation, both scaled for the DPI. The mask and the badge stretch alike (whole pixels
+// repeated), so that the badge still fills exactly the shape its mask blackens.
 static void DrawBitmap(HWND dialog, HBITMAP bitmap, int x, int y, int size, DWORD operation)
 {
     HDC screen = GetDC(dialog);
     HDC memory = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(screen, x, y, size, size, memory, 0, 0, operation);
+    SetStretchBltMode(screen, COLORONCOLOR);
+    StretchBlt(screen, Scale(x), Scale(y), Scale(x + size) - Scale(x), Scale(y + size) - Scale(y), memory, 0, 0, size,
+               size, operation);
     SelectObject(memory, old);
     ReleaseDC(dialog, screen);
     DeleteDC(memory);

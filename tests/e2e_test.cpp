@@ -29,10 +29,22 @@ protected:
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Morvane.exe"); // as the help's test sets them
         SHSetValueA(HKEY_CLASSES_ROOT, ".html", NULL, REG_SZ, "htmlfile", 9); // Wine's browser, as the prefix has it
         SHDeleteKeyA(HKEY_CLASSES_ROOT, "MorvaneTests.Page");
+        DWORD dpi = 96; // as the DPI's test sets it, should it stop half-way
+        SHSetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, 4);
     }
 
     TempFolder folder;
 };
+
+// Wine reads the screen's DPI as a process starts: the layout test at 120, 144 and 192 DPI, then 96 again.
+TEST_F(RealProgram, TheFormIsLaidOutAtEveryDpi)
+{
+    for (DWORD dpi : {120, 144, 192, 96}) {
+        SHSetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, 4);
+        SetEnvironmentVariableA("MORVANE_DPI", std::to_string(dpi).c_str());
+        EXPECT_EQ(dpi == 96 ? 0 : system(MORVANE_BUILD_DIR "/tests/form_test.exe --gtest_filter=Form.IsLaidOut*"), 0) << dpi;
+    }
+}
 
 // A name outside ASCII, long enough for the batch file to group two pieces a line.
 static const std::string Base = "R\xC3\xA9sum\xC3\xA9_of_the_annual_report_with_all_appendices";
@@ -78,8 +90,8 @@ TEST_F(RealProgram, APersonSplitsRejoinsAndExits)
         EXPECT_EQ(GetWindowLongA(program.Control(CmdSplit), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
         Key(VK_RETURN);
         std::string pieces = folder / Base; // the first run's output folder and sub-folder
-        std::string log, name = pieces + "\\" + Base; // the log: the split's last file, written in one go
-        Await([&] { return !(log = ReadBytes(name + ".log")).empty() && !program.ChildByText("writing log file..."); });
+        std::string log, name = pieces + "\\" + Base; // the log: the split's last file, once it has its last line
+        Await([&] { return (log = ReadBytes(name + ".log")).find("Total bytes") + 1 && !program.ChildByText("writing log file..."); });
         EXPECT_NE(log.find("Number of splits..... 3\r\n"), std::string::npos);
         EXPECT_EQ(ReadBytes(name + ".003").size(), 86000u) << "at 1457000 a piece";
         EXPECT_EQ(program.Focus(), field);
@@ -200,7 +212,8 @@ TEST(TheExe, CarriesItsManifest)
     for (const char *part : {"level=\"asInvoker\" uiAccess=\"false\"", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
                              "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
                              "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
-                             "<asmv3:windowsSettings>\n      <activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8<"})
+                             "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8<",
+                             ">true</dpiAware>", ">PerMonitorV2, PerMonitor</dpiAwareness>"})
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
 }
 

@@ -82,6 +82,36 @@ TEST_F(Form, SplitIsEnabledFor2To999PiecesAndThePresetsFollowTheSize)
     EXPECT_EQ(Text(AppState.MainWindow), "Morvane 3.2") << "a missing file is no selection";
 }
 
+// The client area, the fonts and every child at this process's DPI (the real program's test sets it), then
+// after a move to a screen of 25 % more: today's 96-DPI window scaled, halves rounded away from zero.
+static const char Design[] = "265 235 14 14 10 10 84 30 10 25 233 46 233 25 254 46 122 2 143 23 10 47 100 67 10 62 233 "
+    "83 233 62 254 83 10 93 90 198 15 110 85 131 15 135 85 155 15 155 85 175 15 175 85 195 100 93 195 198 105 110 190 "
+    "130 105 130 190 150 105 150 190 170 105 170 190 190 205 99 255 119 205 124 255 144 205 149 255 169 205 174 255 "
+    "194 5 203 260 213 0 219 116 235 118 219 213 235 215 219 265 235";
+TEST_F(Form, IsLaidOutForTheScreensDpi)
+{
+    const UINT screen = getenv("MORVANE_DPI") != NULL ? atoi(getenv("MORVANE_DPI")) : 96;
+    for (UINT dpi : {screen, screen * 5 / 4}) {
+        RECT edges = {0, 0, 100, 100}; // the rectangle Windows suggests, then the client area and each child's
+        if (dpi != screen)
+            SendMessageA(AppState.MainWindow, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), (LPARAM)&edges);
+        std::istringstream design(Design);
+        std::ostringstream expected, actual;
+        LOGFONTA normal = {}, bold = {};
+        GetObjectA(AppState.NormalFont, sizeof normal, &normal), GetObjectA(AppState.BoldFont, sizeof bold, &bold);
+        GetClientRect(AppState.MainWindow, &edges);
+        actual << edges.right << ' ' << edges.bottom << ' ' << normal.lfHeight << ' ' << bold.lfHeight << ' ';
+        for (HWND child = GetWindow(AppState.MainWindow, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT)) {
+            GetWindowRect(child, &edges);
+            MapWindowPoints(NULL, AppState.MainWindow, (POINT *)&edges, 2);
+            actual << edges.left << ' ' << edges.top << ' ' << edges.right << ' ' << edges.bottom << ' ';
+        }
+        for (int length; design >> length;)
+            expected << MulDiv(length, dpi, 96) << ' ';
+        EXPECT_EQ(actual.str(), expected.str()) << "at " << dpi << " DPI";
+    }
+}
+
 TEST_F(Form, SubDirectoryKeepsEveryPiecePathWithin259Characters)
 {
     Type(AppState.FileNameEdit, "data.zip");

@@ -57,7 +57,7 @@ struct StoredValue {
 
 static Bytes Placement(UINT showCmd, size_t size)
 {
-    WINDOWPLACEMENT placement = {44, 0, showCmd, {0, 0}, {0, 0}, {100, 100, 371, 360}};
+    WINDOWPLACEMENT placement = {44, 0, showCmd, {0, 0}, {0, 0}, {100, 100, 504, 498}}; // as at 150 %
     Bytes bytes((const char *)&placement, 44);
     bytes.resize(size, '\0');
     return bytes;
@@ -80,9 +80,9 @@ const StoredValue Stored[] = {
      [] { EXPECT_EQ(Text(AppState.OutputPathEdit), "C:\\\xD0\xBE\xD1\x82\xE5\xA0\xB1\xF0\x9F\x93\xB7"); }},
     {"Placement", "WinPos", REG_BINARY, Placement(SW_SHOWNORMAL, 44),
      [] {
-         RECT area;
-         GetWindowRect(AppState.MainWindow, &area);
-         EXPECT_TRUE(Visible() && area.left == 100 && area.top == 100);
+         RECT area, client; // the size of this start's DPI
+         GetWindowRect(AppState.MainWindow, &area), GetClientRect(AppState.MainWindow, &client);
+         EXPECT_TRUE(Visible() && area.left == 100 && area.top == 100 && client.right == 265 && client.bottom == 235);
      }},
     {"Minimised", "WinPos", REG_BINARY, Placement(SW_SHOWMINIMIZED, 44), [] { EXPECT_FALSE(Visible()); }},
     {"PlacementTooLong", "WinPos", REG_BINARY, Placement(SW_SHOWMINIMIZED, 45), [] { EXPECT_TRUE(Visible()); }},

@@ -360,8 +360,11 @@ EDGE_ZONE = 0.75     # a pixel centre further than this from an edge is fully in
 
 
 class Canvas:
-    def __init__(self, width, height, background=None):
-        self.width, self.height = width, height
+    """Pixels to paint shapes on.  The shapes are given in the picture's own units, which a
+    scale of 1 makes pixels; a scale of 1.5 draws the same picture half as large again."""
+
+    def __init__(self, width, height, background=None, scale=1.0):
+        self.width, self.height, self.scale = width, height, scale
         # premultiplied r, g, b, a in 0..1
         self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(width * height)]
         if background is not None:
@@ -381,30 +384,32 @@ class Canvas:
         p[3] = a + p[3] * keep
 
     def coverage(self, shape, x, y):
-        d = shape.dist(x + 0.5, y + 0.5)
+        k = self.scale
+        d = shape.dist((x + 0.5) / k, (y + 0.5) / k) * k
         if d >= EDGE_ZONE:
             return 0.0
         if d <= -EDGE_ZONE:
             return 1.0
         hits = 0
         for j in range(SAMPLES):
-            sy = y + (j + 0.5) / SAMPLES
+            sy = (y + (j + 0.5) / SAMPLES) / k
             for i in range(SAMPLES):
-                if shape.dist(x + (i + 0.5) / SAMPLES, sy) < 0:
+                if shape.dist((x + (i + 0.5) / SAMPLES) / k, sy) < 0:
                     hits += 1
         return hits / (SAMPLES * SAMPLES)
 
     def fill(self, shape, paint, hard=False):
         """Paints the shape.  hard=True: no anti-aliasing, a pixel is in if its centre is."""
+        k = self.scale
         x0, y0, x1, y1 = shape.bounds
-        for y in range(max(0, int(math.floor(y0)) - 1), min(self.height, int(math.ceil(y1)) + 1)):
-            for x in range(max(0, int(math.floor(x0)) - 1), min(self.width, int(math.ceil(x1)) + 1)):
+        for y in range(max(0, int(math.floor(y0 * k)) - 1), min(self.height, int(math.ceil(y1 * k)) + 1)):
+            for x in range(max(0, int(math.floor(x0 * k)) - 1), min(self.width, int(math.ceil(x1 * k)) + 1)):
                 if hard:
-                    cover = 1.0 if shape.dist(x + 0.5, y + 0.5) <= 0 else 0.0
+                    cover = 1.0 if shape.dist((x + 0.5) / k, (y + 0.5) / k) <= 0 else 0.0
                 else:
                     cover = self.coverage(shape, x, y)
                 if cover > 0:
-                    colour = paint(x + 0.5, y + 0.5) if callable(paint) else paint
+                    colour = paint((x + 0.5) / k, (y + 0.5) / k) if callable(paint) else paint
                     self.blend(x, y, colour, cover)
 
     def outlined(self, shape, edge, paint, width=1.0):
@@ -418,7 +423,11 @@ class Canvas:
             rows = font[ch]
             for j, row in enumerate(rows):
                 for i, bit in enumerate(row):
-                    if bit == "#" and 0 <= x + i < self.width and 0 <= y + j < self.height:
+                    if bit != "#":
+                        continue
+                    if self.scale != 1.0:  # a font pixel becomes a square of the scale
+                        self.fill(Box(x + i, y + j, x + i + 1, y + j + 1), colour)
+                    elif 0 <= x + i < self.width and 0 <= y + j < self.height:
                         self.blend(x + i, y + j, colour)
             x += len(rows[0]) + spacing
 
@@ -608,9 +617,9 @@ FONT_BOLD = {
 # The pictures
 # ---------------------------------------------------------------------------
 
-def draw_app_icon():
+def draw_app_icon(size=32):
     """Program icon: a page cut into three numbered pieces drifting apart."""
-    c = Canvas(32, 32)
+    c = Canvas(size, size, scale=size / 32)
     # (left, top, bottom, tab colour, tab edge, number) of each piece, top to bottom;
     # each piece sits a little further right, as if slid off the one above
     pieces = [
@@ -650,13 +659,13 @@ def draw_app_icon():
     return c
 
 
-def draw_open_icon():
+def draw_open_icon(size=32):
     """Open button: a yellow folder opening towards the viewer, a green arrow rising out.
 
     The button shows only the middle of the icon, so everything stays within
     pixels 8..23 (outlines may touch 7 and 24).
     """
-    c = Canvas(32, 32)
+    c = Canvas(size, size, scale=size / 32)
     # back wall of the folder, with its tab at the top left
     back = Polygon([(8, 11), (12.5, 11), (14, 12.5), (20.5, 12.5), (20.5, 24), (8, 24)])
     c.outlined(back, FOLDER_EDGE, linear(0, 11, FOLDER_BACK, 0, 24, FOLDER_BACK_DARK))
@@ -681,9 +690,9 @@ def pin_shapes():
     return cap, neck, collar, needle
 
 
-def draw_pin_off_icon():
+def draw_pin_off_icon(size=32):
     """Pin button, off: a pushpin lying tilted, point down to the left, not pressed in."""
-    c = Canvas(32, 32)
+    c = Canvas(size, size, scale=size / 32)
     angle, cx, cy = 45.0, 14.5, 17.1
     turn = Turn(angle, cx, cy)
 
@@ -709,11 +718,11 @@ def draw_pin_off_icon():
     return c
 
 
-def draw_pin_on_icon():
+def draw_pin_on_icon(size=32):
     """Pin button, on: a pushpin pressed in, seen from above and a little from the
     lower right: the wide flat collar on the surface, the narrow neck rising from
     it, and the round top of the head."""
-    c = Canvas(32, 32)
+    c = Canvas(size, size, scale=size / 32)
     cx, cy = 16.6, 16.6       # centre of the collar, where the needle goes in
     hx, hy = 14.0, 14.0       # centre of the top of the head
     # shadow cast down and right
@@ -819,8 +828,8 @@ def draw_winapi_seal():
 ALPHA_FLOOR = 8  # icon pixels fainter than this become fully see-through (and masked)
 
 
-def ico_bytes(canvas):
-    """Single-image .ico: 32 bpp BGRA DIB (height doubled) plus the 1 bpp AND mask.
+def ico_image(canvas):
+    """One image of an .ico: 32 bpp BGRA DIB (height doubled) plus the 1 bpp AND mask.
 
     The mask is 1 exactly where alpha is 0, so Windows versions that ignore
     alpha still cut the same outline out of the background.
@@ -838,10 +847,23 @@ def ico_bytes(canvas):
                 bits[x // 8] |= 0x80 >> (x % 8)
         mask += bits
     header = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 32, 0, len(colour) + len(mask), 0, 0, 0, 0)
-    image = header + bytes(colour) + bytes(mask)
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(image), 6 + 16)
-    return directory + entry + image
+    return header + bytes(colour) + bytes(mask)
+
+
+# The sizes of every icon: 16 and 32 pixels at 100 % (the small and the large icon), and what
+# 125, 150 and 200 % make of them.  The 32-pixel picture is the one drawn first.
+ICON_SIZES = (32, 16, 20, 24, 40, 48, 64)
+
+
+def ico_bytes(draw):
+    """An .ico holding the picture draw(size) at every size of ICON_SIZES."""
+    images = [ico_image(draw(size)) for size in ICON_SIZES]
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, image in zip(ICON_SIZES, images):
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    return out + b"".join(images)
 
 
 def bmp_bytes(width, height, bits, palette, pixel_rows):
@@ -926,7 +948,7 @@ def magick(*args):
 
 def make_preview():
     """preview.png: every picture 4x, the seal as the About box composes it,
-    the icons at 16x16 and as they show inside a 21x21 push button."""
+    the icons at 16x16 and as they show inside a 21x21 push button (at 100 %)."""
     if not shutil.which("convert"):
         sys.exit("make_art: ImageMagick's convert is needed for --preview")
     grey = "rgb(%d,%d,%d)" % FACE_CLASSIC
@@ -944,11 +966,12 @@ def make_preview():
     cells = []
     icons = ["app", "open", "pin_off", "pin_on"]
     for name in icons:
-        src = art(name + ".ico")
+        ico = art(name + ".ico")
+        src = ico + "[0]"  # the 32-pixel picture
         # 4x on the dialog grey
         magick("-size", "32x32", "xc:" + grey, src, "-composite", *zoom, t(name + "_4x.png"))
-        # 16x16 as Windows shrinks it for small icons and the tray
-        magick("-size", "16x16", "xc:" + grey, "(", src, "-resize", "16x16", ")", "-composite",
+        # the 16x16 picture, for small icons and the tray
+        magick("-size", "16x16", "xc:" + grey, ico + "[1]", "-composite",
                *zoom, t(name + "_16.png"))
         # 21x21 push button: classic raised edge, icon centred, clipped to the 17x17 inside
         magick("-size", "21x21", "xc:" + grey,
@@ -1005,10 +1028,10 @@ def make_preview():
 # ---------------------------------------------------------------------------
 
 def main():
-    write("app.ico", ico_bytes(draw_app_icon()))
-    write("open.ico", ico_bytes(draw_open_icon()))
-    write("pin_off.ico", ico_bytes(draw_pin_off_icon()))
-    write("pin_on.ico", ico_bytes(draw_pin_on_icon()))
+    write("app.ico", ico_bytes(draw_app_icon))
+    write("open.ico", ico_bytes(draw_open_icon))
+    write("pin_off.ico", ico_bytes(draw_pin_off_icon))
+    write("pin_on.ico", ico_bytes(draw_pin_on_icon))
     write("drelwick.bmp", bmp8_bytes(draw_drelwick_logo().rgb()))
 
     seal, opaque = draw_winapi_seal()

@@ -106,10 +106,8 @@ TEST_F(RealProgram, APersonSplitsRejoinsAndExits)
         EXPECT_TRUE(ReadBytes(name + ".bin") == source) << "the batch file rebuilds the source";
         EXPECT_EQ(Text(program.Window()), folder / (Base + ".bin")) << "idle again on the source";
 
-        for (BYTE key : {VK_SHIFT, VK_TAB, VK_TAB}) // Shift+Tab twice: from the field to About, which Enter presses
-            keybd_event(key, 0, 0, 0);
-        keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
-        Key(VK_RETURN);
+        // Shift+Tab twice: from the field to About, which Enter presses.
+        keybd_event(VK_SHIFT, 0, 0, 0), Key(VK_TAB), Key(VK_TAB), keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0), Key(VK_RETURN);
         HWND about = program.WaitForWindow("#32770", "About Morvane 3.2");
         ASSERT_NE(about, (HWND)NULL);
         EXPECT_EQ(Text(GetDlgItem(about, 703)), "F12 - Uninstall");

@@ -43,7 +43,7 @@ protected:
         GetCurrentDirectoryA(sizeof folder, folder);
         std::ostringstream face;
         face << Text(AppState.MainWindow) << "|" << Text(AppState.StatusNamePane) << "|" << Text(AppState.StatusSizePane)
-             << "|" << Text(AppState.StatusPiecesPane) << "|" << IsWindowEnabled(AppState.SplitButton) << "|"
+             << "|" << Text(AppState.StatusPiecesPane) << "|" << Text(AppState.SplitButton) << IsWindowEnabled(AppState.SplitButton) << "|"
              << IsWindowVisible(AppState.ProgressBar) << SendMessageA(AppState.ProgressBar, PBM_GETPOS, 0, 0) << "|"
              << folder << "|" << AppState.CurrentDirectory;
         return face.str();
@@ -59,6 +59,41 @@ struct ExpectedBox {
     std::function<void()> action = nullptr;
 };
 
+// The progress bar, made slow: each position it is handed waits 25 ms, longer than the window's
+// pace, so that it is handed one at every chunk and every line; the test's moment then comes.
+static WNDPROC BarProc = nullptr;
+static std::function<void()> AtBar;
+static LRESULT CALLBACK SlowBar(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == PBM_SETPOS && AtBar)
+        Sleep(25), AtBar();
+    return CallWindowProcA(BarProc, bar, message, wParam, lParam);
+}
+
+// A split cancelled (or an exit asked for) the first time the bar moves once file is there.
+enum CancelWay { ClickCancel, PressEscape, ExitAsked, SessionEnds };
+static void CancelWhen(const std::string &file, CancelWay way)
+{
+    if (BarProc == nullptr)
+        BarProc = (WNDPROC)SetWindowLongPtrA(AppState.ProgressBar, GWLP_WNDPROC, (LONG_PTR)SlowBar);
+    AtBar = [file, way, done = false]() mutable {
+        if (done || GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return;
+        done = true;
+        EXPECT_EQ(Text(AppState.SplitButton), "Cancel");
+        if (way == ClickCancel)
+            Click(AppState.SplitButton);
+        if (way == PressEscape || way == ExitAsked) // a key at a field, or the close box's message
+            PostMessageA(way == ExitAsked ? AppState.MainWindow : AppState.SplitSizeEdit,
+                         way == ExitAsked ? WM_CLOSE : WM_KEYDOWN, VK_ESCAPE, 0);
+        if (way == SessionEnds) { // all done before the program returns: Windows may end it then
+            SendMessageA(AppState.MainWindow, WM_ENDSESSION, TRUE, 0);
+            std::string folder = file.substr(0, file.rfind('\\')); // the sub-folder the split made
+            EXPECT_FALSE(IsWindow(AppState.MainWindow) || GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES);
+        }
+    };
+}
+
 struct Ending {
     const char *what;
     int size, splitSize;
@@ -68,14 +103,13 @@ struct Ending {
     std::string files;   // the source's folder afterwards (and " | " the full disk's folder)
     std::function<void()> before = nullptr;
     const char *kept = nullptr; // a file of the user's there beforehand, which must stay as it was
+    const char *cancelAt = nullptr; CancelWay way = ClickCancel; // a file of the split's: the moment to cancel
 };
 
 static const char ExitQuestion[] = "A split is running. Cancel it and exit?";
 
 static ExpectedBox Error(const std::string &text, std::function<void()> action = nullptr)
-{
-    return {IDOK, text, "Error", MB_ICONERROR, action};
-}
+{ return {IDOK, text, "Error", MB_ICONERROR, action}; }
 
 // "data.001 ... data.nnn data.bin": n pieces beside their source.
 static std::string Pieces(int n)
@@ -90,8 +124,7 @@ static std::string Pieces(int n)
 static int ByteAt(const std::string &path, int64_t offset, int value = -1)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL, OPEN_ALWAYS, 0, NULL);
-    LARGE_INTEGER at;
-    at.QuadPart = offset;
+    LARGE_INTEGER at = {{(DWORD)offset, (LONG)(offset >> 32)}};
     unsigned char byte = (unsigned char)value;
     DWORD done = 0;
     BOOL ok = SetFilePointerEx(file, at, NULL, FILE_BEGIN) &&
@@ -185,8 +218,7 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
          {Error("Could not write\ndata.bat\nThe disk may be full")}, "data.bin | data.001 data.002"},
         {"a full disk while writing the log", 1044480, 348160, "BLO", "disk",
          {Error("Could not write\ndata.log\nThe disk may be full")}, "data.bin | data.001 data.002 data.003 data.bat data.log"},
-        {"a piece already there; a drop and Uninstall meanwhile are ignored, Cancel is too late, Exit and close "
-         "ask: No, then Yes",
+        {"a piece already there; a drop and Uninstall meanwhile are ignored, Cancel is too late, Exit and close ask",
          3000, 1000, "BLO", "out",
          {{IDOK, "data.002 already exist", "Warning", MB_ICONWARNING,
            [this] {
@@ -196,9 +228,22 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
                SendMessageA(AppState.MainWindow, WM_CLOSE, 0, 0);
                EXPECT_TRUE(IsWindow(AppState.MainWindow)) << "the window outlives the split";
            }},
-          {IDNO, ExitQuestion, "Split Running", MB_ICONQUESTION},
-          {IDYES, ExitQuestion, "Split Running", MB_ICONQUESTION}},
+          {IDNO, ExitQuestion, "Split Running", MB_ICONQUESTION}, {IDNO, ExitQuestion, "Split Running", MB_ICONQUESTION}},
          "data.bin out/ out/data.001 out/data.002", made("out"), "out\\data.002"},
+        // Cancelled: nothing of the split is left, what was there before stays, the window says so.
+        {"cancelled in the first piece, into the output folder it made", 3000, 1000, "O", "new",
+         {{IDYES, create, "Path Not Found", MB_ICONQUESTION}}, "data.bin", nullptr, nullptr, "new\\data.001"},
+        {"cancelled in the middle by Escape, into its sub-folder", 3000, 1000, "BLS", "", {}, "data.bin", nullptr, nullptr,
+         "data\\data.002", PressEscape},
+        {"cancelled in the last piece, beside a file of the user's", 3000, 1000, "BLO", "out", {},
+         "data.bin out/ out/data.txt", made("out"), "out\\data.txt", "out\\data.003"},
+        {"cancelled in the batch file, in a sub-folder of an empty output folder", 3000, 1000, "BLOS", "out", {},
+         "data.bin out/", made("out"), nullptr, "out\\data\\data.bat"},
+        {"Exit answered No: the split goes on", 3000, 1000, "BLO", "out", {{IDNO, ExitQuestion, "Split Running", MB_ICONQUESTION}},
+         "data.bin out/ out/data.001 out/data.002 out/data.003 out/data.bat out/data.log", made("out"), nullptr,
+         "out\\data.002", ExitAsked},
+        {"cancelled in the log by Exit answered Yes, which then ends the program", 3000, 1000, "BLS", "",
+         {{IDYES, ExitQuestion, "Split Running", MB_ICONQUESTION}}, "data.bin", nullptr, nullptr, "data\\data.log", ExitAsked},
     };
     for (const Ending &row : rows) {
         SCOPED_TRACE(row.what);
@@ -224,7 +269,10 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
         size_t first = boxes.Count();
         for (const ExpectedBox &box : row.boxes)
             boxes.Answer(box.answer, box.action);
+        if (row.cancelAt != nullptr)
+            CancelWhen(at + "\\" + row.cancelAt, row.way);
         Command(CmdSplit);
+        AtBar = nullptr;
         bool quit = false;
         for (MSG message; PeekMessageA(&message, NULL, 0, 0, PM_REMOVE); DispatchMessageA(&message))
             quit = quit || message.message == WM_QUIT;
@@ -256,115 +304,18 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
             }
         }
         if (IsWindow(AppState.MainWindow)) {
+            if (row.cancelAt != nullptr && row.way != ExitAsked)
+                idle.replace(idle.find("|data.bin|"), 10, "|split cancelled|");
             EXPECT_EQ(Face(), idle) << "the window is idle again, as before the split";
             continue;
         }
-        // Exit waited for the split: the settings are the idle window's, the source's folder.
+        // The exit came once the split was over: the settings are the idle window's, the source's folder.
         EXPECT_TRUE(quit);
         EXPECT_EQ(ProgramValue("CurrentDirectory"), at + std::string(257 - at.size(), '\0'));
         EXPECT_STREQ(row.what, rows[sizeof rows / sizeof rows[0] - 1].what) << "only the last row ends the program";
     }
 }
 
-
-// The progress bar, made slow: each position it is handed waits 25 ms, longer than the window's
-// pace, so that it is handed one at every chunk and every line; the test's moment then comes.
-static WNDPROC BarProc = nullptr;
-static std::function<void()> AtBar;
-
-static LRESULT CALLBACK SlowBar(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == PBM_SETPOS && AtBar) {
-        Sleep(25);
-        AtBar();
-    }
-    return CallWindowProcA(BarProc, bar, message, wParam, lParam);
-}
-
-enum CancelWay { ClickCancel, PressEscape, ExitYes, ExitNo, SessionEnds };
-struct CancelRow {
-    const char *what, *options, *output; // "new": made on Yes; "out": there before, with a file of the user's
-    const char *at;                      // the moment: once this file of the split's is there
-    CancelWay way;
-};
-static void PrintTo(const CancelRow &row, std::ostream *out) { *out << row.what; }
-
-class Cancel : public Engine, public ::testing::WithParamInterface<CancelRow> {};
-
-// A split cancelled in each of its phases, in each way there is: nothing it made is left, nothing
-// that was there before is touched, and the window is idle on the same file, saying so. Exit
-// answered No lets the split end as if never asked; Yes and the end of the session end the program
-// with the idle window's settings, the session's before the program returns from the message.
-TEST_P(Cancel, LeavesNothingOfTheSplit)
-{
-    const CancelRow &row = GetParam();
-    const std::string at = folder.Path(), out = folder / row.output, user = "the user's";
-    const std::string pieces = (row.output[0] ? out : at) + (strchr(row.options, 'S') ? "\\data" : "");
-    Bytes source = RandomBytes(3000);
-    ASSERT_TRUE(WriteBytes(folder / "data.bin", source) && WriteBytes(folder / "data.txt", user));
-    if (row.output == std::string("out")) { // the user's file beside the pieces, or the folder empty
-        ASSERT_TRUE(CreateDirectoryA(out.c_str(), NULL) && (pieces != out || WriteBytes(out + "\\data.txt", user)));
-    }
-    Options(row.options);
-    Type(AppState.OutputPathEdit, out);
-    Type(AppState.SplitSizeEdit, "1000");
-    Drop(folder / "data.bin");
-    const std::string before = Listing(at), idle = Face();
-    if (row.output == std::string("new"))
-        boxes.Answer(IDYES);
-    if (row.way == ExitYes || row.way == ExitNo)
-        boxes.Answer(row.way == ExitYes ? IDYES : IDNO);
-    BarProc = (WNDPROC)SetWindowLongPtrA(AppState.ProgressBar, GWLP_WNDPROC, (LONG_PTR)SlowBar);
-    bool came = false;
-    AtBar = [&] {
-        if (came || GetFileAttributesA((pieces + "\\" + row.at).c_str()) == INVALID_FILE_ATTRIBUTES)
-            return;
-        came = true;
-        EXPECT_EQ(Text(AppState.SplitButton), "Cancel");
-        if (row.way == ClickCancel)
-            Click(AppState.SplitButton);
-        if (row.way == PressEscape)
-            PostMessageA(AppState.SplitSizeEdit, WM_KEYDOWN, VK_ESCAPE, 0);
-        if (row.way == ExitYes || row.way == ExitNo)
-            PostMessageA(AppState.MainWindow, WM_CLOSE, 0, 0);
-        if (row.way == SessionEnds) {
-            SendMessageA(AppState.MainWindow, WM_ENDSESSION, TRUE, 0);
-            EXPECT_EQ(Listing(at), before) << "taken away before the end";
-            EXPECT_EQ(ProgramValue("CurrentDirectory"), at + std::string(257 - at.size(), '\0'));
-        }
-    };
-    Command(CmdSplit);
-    AtBar = nullptr;
-    EXPECT_TRUE(came) << row.at << " never came";
-    EXPECT_TRUE(ReadBytes(folder / "data.bin") == source && ReadBytes(folder / "data.txt") == user);
-    if (row.way == ExitNo) {
-        EXPECT_EQ(Listing(pieces), "data.001 data.002 data.003 data.bat data.log data.txt");
-        for (int k = 1; k <= 3; k++)
-            EXPECT_TRUE(ReadBytes(pieces + "\\data.00" + std::to_string(k)) == source.substr(k * 1000 - 1000, 1000));
-        EXPECT_EQ(Face(), idle);
-        return;
-    }
-    EXPECT_EQ(Listing(at), before);
-    if (row.way == ExitYes || row.way == SessionEnds) {
-        EXPECT_TRUE(QuitPosted());
-        EXPECT_EQ(ProgramValue("SplitSize"), Bytes({(char)0xE8, 3, 0, 0}));
-        return;
-    }
-    std::string cancelled = idle;
-    cancelled.replace(cancelled.find("|data.bin|"), 10, "|split cancelled|");
-    EXPECT_EQ(Face(), cancelled);
-    EXPECT_EQ(Text(AppState.SplitButton), "Split");
-}
-
-INSTANTIATE_TEST_SUITE_P(Engine, Cancel, ::testing::ValuesIn(std::vector<CancelRow>{
-    {"InTheFirstPieceIntoAnOutputFolderItMade", "O", "new", "data.001", ClickCancel},
-    {"InTheMiddleIntoItsSubFolderByEscape", "BLS", "", "data.002", PressEscape},
-    {"InTheLastPieceIntoAnOutputFolderThatWasThere", "BLO", "out", "data.003", ClickCancel},
-    {"InTheBatchFile", "BLOS", "out", "data.bat", ClickCancel},
-    {"InTheLogByExitAnsweredYes", "BLS", "", "data.log", ExitYes},
-    {"ByExitAnsweredNoTheSplitGoesOn", "BLO", "out", "data.002", ExitNo},
-    {"ByTheEndOfTheSession", "BLOS", "new", "data.002", SessionEnds},
-}), [](const ::testing::TestParamInfo<CancelRow> &info) { return std::string(info.param.what); });
 
 // A sparse source above 4 GiB in pieces of 2^31 - 1 bytes: the panes, the bytes around 2^31 and 2^32 and
 // at each piece's end in place, the log's sizes. On a tmpfs that scripts/test mounts (as root).
@@ -402,16 +353,15 @@ TEST_F(Engine, ASourceAbove4GiBIsCutAtItsBoundaries)
 // click acts once it is over; fields another program changes meanwhile are taken then.
 TEST_F(Engine, WhileItSplitsTheWindowAnswersAndActsOnNothing)
 {
-    ASSERT_TRUE(WriteBytes(folder / "data.bin", RandomBytes(999)));
-    ASSERT_TRUE(WriteBytes(folder / "data.log", "old") && WriteBytes(folder / "other.bin", RandomBytes(2000)));
+    ASSERT_TRUE(WriteBytes(folder / "data.bin", RandomBytes(999)) && WriteBytes(folder / "data.log", "old") &&
+                WriteBytes(folder / "other.bin", RandomBytes(2000)));
     Options("L");
     Type(AppState.SplitSizeEdit, "1");
     Drop(folder / "data.bin");
     SetForegroundWindow(AppState.MainWindow);
     SetFocus(AppState.LogFileCheck);
     Key(VK_SPACE), Key(VK_RETURN);
-    PostMessageA(AppState.Preset720Radio, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    PostMessageA(AppState.Preset720Radio, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    PostMessageA(AppState.Preset720Radio, WM_LBUTTONDOWN, MK_LBUTTON, 0), PostMessageA(AppState.Preset720Radio, WM_LBUTTONUP, 0, 0);
     PostMessageA(AppState.MainWindow, 0x203, 0, WM_LBUTTONUP);
     ShowWindow(AppState.MainWindow, SW_HIDE);
     std::atomic<bool> over(false);
@@ -441,6 +391,19 @@ TEST_F(Engine, WhileItSplitsTheWindowAnswersAndActsOnNothing)
     SendMessageA(AppState.MainWindow, WM_ENDSESSION, TRUE, 0); // the session ends: saved as at Exit
     EXPECT_TRUE(QuitPosted());
     EXPECT_EQ(ProgramValue("ChkBits") + ProgramValue("SplitSize"), Bytes({4, 0, 0, 0, (char)0xF4, 1, 0, 0}));
+}
+
+// Windows ends the session in the middle of a split: before the program returns from the message,
+// the split is taken away and the idle window's settings are saved.
+TEST_F(Engine, TheSessionEndingDuringASplitLeavesNothingAndSaves)
+{
+    ASSERT_TRUE(WriteBytes(folder / "data.bin", RandomBytes(3000)));
+    Options("BLS");
+    CancelWhen(folder / "data\\data.002", SessionEnds);
+    Split("data.bin", 1000);
+    EXPECT_TRUE(QuitPosted());
+    EXPECT_EQ(Listing(folder.Path()), "data.bin");
+    EXPECT_EQ(ProgramValue("CurrentDirectory"), folder.Path() + std::string(257 - folder.Path().size(), '\0'));
 }
 
 // A batch file's text up to its rejoin of target: the checks of its pieces, a group a line.

@@ -6,6 +6,7 @@
 #include "resources/resource.h"
 
 #include <msi.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 #include <stdlib.h>
 
@@ -159,11 +160,23 @@ TEST_F(RealProgram, TheInstalledProgramTakesTheFileExplorerSendsIt)
     const std::string home = getenv("ProgramFiles") + std::string("\\Morvane"), exe = home + "\\Morvane.exe";
     const std::string sendTo = getenv("APPDATA") + std::string("\\Microsoft\\Windows\\SendTo\\Morvane.lnk");
     const std::string menu = getenv("APPDATA") + std::string("\\Microsoft\\Windows\\Start Menu\\Programs\\Morvane.lnk");
-    auto left = [&] { return Listing(home) + std::to_string(PathFileExistsA(sendTo.c_str()) + PathFileExistsA(menu.c_str())); };
+    auto link = [&](const std::string &lnk) { // a shortcut's target and start folder, as the shell reads them
+        IShellLinkA *shortcut = NULL; IPersistFile *file = NULL;
+        char target[MAX_PATH] = "", start[MAX_PATH] = "";
+        if (SUCCEEDED(CoInitialize(NULL)) &&
+            CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&shortcut) == S_OK &&
+            shortcut->QueryInterface(IID_IPersistFile, (void **)&file) == S_OK &&
+            file->Load(std::wstring(lnk.begin(), lnk.end()).c_str(), 0) == S_OK)
+            shortcut->GetPath(target, MAX_PATH, NULL, 0), shortcut->GetWorkingDirectory(start, MAX_PATH);
+        file != NULL && file->Release(), shortcut != NULL && shortcut->Release();
+        return std::string(target) + " in " + start + "; ";
+    };
+    auto left = [&] { return Listing(home) + ", " + link(sendTo) + link(menu); };
     auto shows = [&, entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + std::string(product)](const char *name) {
         DWORD size = sizeof path;
         return path[0] = '\0', SHGetValueA(HKEY_LOCAL_MACHINE, entry.c_str(), name, NULL, path, &size), path + std::string(";"); };
-    EXPECT_EQ(left(), "Morvane.exe Morvane.hlp Morvane.html README.txt2") << "and both shortcuts";
+    const std::string shortcut = exe + " in " + home + "\\; "; // Send To, then the Start menu
+    EXPECT_EQ(left(), "Morvane.exe Morvane.hlp Morvane.html README.txt, " + shortcut + shortcut);
     EXPECT_EQ(shows("DisplayName") + shows("DisplayVersion") + shows("Publisher") + shows("DisplayIcon"), "Morvane;3.2;Drelwick;" + exe + ",0;");
     const std::string files = folder / "sent files", source = files + "\\a b.bin", other = files + "\\c.bin";
     const std::string cyrillic = files + "\\\xD0\xB4.bin"; // a name in any script arrives whole
@@ -188,7 +201,7 @@ TEST_F(RealProgram, TheInstalledProgramTakesTheFileExplorerSendsIt)
         EXPECT_TRUE(Await([&] { return Listing(files) + ", " + Text(program.Window()) == c.after; })) << c.arguments;
     }
     ASSERT_EQ(system(("msiexec /x " + std::string(product) + " /qn").c_str()), 0);
-    EXPECT_EQ(left() + shows("DisplayName") + std::to_string(ProgramValue("SplitSize").size()), "0;4") << "the settings stay";
+    EXPECT_EQ(left() + shows("DisplayName") + std::to_string(ProgramValue("SplitSize").size()), ",  in ;  in ; ;4") << "the settings stay";
 }
 
 // The page the viewer shows a topic on, once it reads `heading` first (at most 5 s).

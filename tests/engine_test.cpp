@@ -52,12 +52,7 @@ protected:
 
 // A box a split shows, the answer given and what is done while it is on screen; '@' in its text
 // stands for the source's folder.
-struct ExpectedBox {
-    int answer;
-    std::string text, caption;
-    UINT icon;
-    std::function<void()> action = nullptr;
-};
+struct ExpectedBox { int answer; std::string text, caption; UINT icon; std::function<void()> action = nullptr; };
 
 // The progress bar, made slow: each position it is handed waits 25 ms, longer than the window's
 // pace, so that it is handed one at every chunk and every line; the test's moment then comes.

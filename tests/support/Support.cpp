@@ -10,19 +10,15 @@
 Bytes RandomBytes(size_t size, uint32_t seed)
 {
     Bytes bytes(size, '\0');
-    for (char &b : bytes) {
-        seed = seed * 1103515245u + 12345u;
-        b = (char)(seed >> 16);
-    }
+    for (char &b : bytes)
+        seed = seed * 1103515245u + 12345u, b = (char)(seed >> 16);
     return bytes;
 }
 
 bool WriteBytes(const std::string &path, const Bytes &bytes)
 {
     std::ofstream file(path, std::ios::binary);
-    file.write(bytes.data(), bytes.size());
-    file.close();
-    return !file.fail();
+    return file.write(bytes.data(), bytes.size()), file.close(), !file.fail();
 }
 
 Bytes ReadBytes(const std::string &path)
@@ -203,11 +199,7 @@ void ProgramTest::Drop(const std::wstring &path)
     SendMessageA(AppState.MainWindow, WM_DROPFILES, (WPARAM)memory, 0); // the handler frees it
 }
 
-bool ProgramTest::QuitPosted()
-{
-    MSG message;
-    return PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
-}
+bool ProgramTest::QuitPosted() { MSG quit; return PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE; }
 
 void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 

@@ -146,15 +146,15 @@ void ShowHelp(void)
 {
     int viewer = HasHelpViewer();
     const char *file = viewer ? PRODUCT_NAME ".hlp" : PRODUCT_NAME ".html";
-    char programFolder[MAX_PATH + 1] = ""; // a longer path comes back cut: that folder is not looked in
+    char programFolder[PathCapacity] = ""; // a path cut short (none Windows allows) is not looked in
     DWORD length = GetModuleFileNameA(NULL, programFolder, sizeof programFolder);
     char *name = strrchr(programFolder, '\\');
-    if (length == 0 || length >= MAX_PATH || name == NULL)
+    if (length == 0 || length >= sizeof programFolder - 1 || name == NULL)
         programFolder[0] = '\0';
     else
         *name = '\0';
     const char *folders[2] = {programFolder, AppState.StartDirectory};
-    char path[MAX_PATH + 1 + sizeof AppState.StartDirectory + sizeof PRODUCT_NAME ".html"];
+    char path[sizeof programFolder + sizeof AppState.StartDirectory + sizeof PRODUCT_NAME ".html"];
     for (const char *folder : folders) {
         snprintf(path, sizeof path, "%s\\%s", folder, file);
         if (folder[0] == '\0' ||

@@ -135,7 +135,7 @@ public:
 
     // A box (or another window of the class and caption) of the program; null after 10 s.
     HWND WaitForWindow(const char *className = "#32770", const char *caption = nullptr);
-    void Answer(HWND box, int button); // and waits until it is gone
+    void Answer(HWND box, int button); // and waits until it is gone and the window has the keys again
     int WaitExit();                    // the exit code, or -1 after 20 s
 
 private:

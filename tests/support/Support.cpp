@@ -301,8 +301,8 @@ HWND RunningProgram::WaitForWindow(const char *className, const char *caption)
 
 void RunningProgram::Answer(HWND box, int button)
 {
-    PostMessageA(box, WM_COMMAND, button, 0);
-    Await([&] { return !IsWindow(box) && IsChild(window_, Focus()); });
+    if (box != NULL && PostMessageA(box, WM_COMMAND, button, 0))
+        Await([&] { return !IsWindow(box) && IsChild(window_, Focus()); });
 }
 
 int RunningProgram::WaitExit()

@@ -20,11 +20,13 @@ int BatchPiecesPerLine(void)
 // cmd.exe reads a batch file in the console's code page, the system's OEM code page (437, 850,
 // 866 ...), while the program's names are in its own code page. Under the manifest that is UTF-8,
 // and GetOEMCP() answers 65001 as well: the system's OEM code page is asked of its locale.
+// It is asked once: it stays the same while the program runs, and every name of a batch file is
+// converted, twice for each piece.
 static UINT ConsoleCodePage(void)
 {
-    DWORD page = 0;
-    if (GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTCODEPAGE | LOCALE_RETURN_NUMBER, (LPWSTR)&page,
-                       sizeof page / sizeof(wchar_t)) == 0)
+    static DWORD page = 0;
+    if (page == 0 && GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTCODEPAGE | LOCALE_RETURN_NUMBER,
+                                    (LPWSTR)&page, sizeof page / sizeof(wchar_t)) == 0)
         return CP_OEMCP;
     return page;
 }

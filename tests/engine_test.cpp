@@ -476,21 +476,13 @@ TEST_F(Engine, TheLogListsEveryPieceAndNothingTakesTheSourcesName)
     Options("BL");
     ASSERT_TRUE(WriteBytes(folder / "data.zip", RandomBytes(3500000)));
     Split("data.zip", 1457000);
-    EXPECT_EQ(ReadBytes(folder / "data.log"), "Log file for data.zip\r\n"
-                                             "Morvane 3.2\r\n"
-                                             "\r\n"
-                                             "Original file name... data.zip\r\n"
-                                             "Original path........ " + folder.Path() + "\r\n"
-                                             "Original file size... 3500000 bytes\r\n"
-                                             "Split size........... 1457000 bytes\r\n"
-                                             "Batch file........... data.bat\r\n"
-                                             "Number of splits..... 3\r\n"
-                                             "\r\n" +
+    EXPECT_EQ(ReadBytes(folder / "data.log"), "Log file for data.zip\r\nMorvane 3.2\r\n\r\n"
+                                             "Original file name... data.zip\r\nOriginal path........ " + folder.Path() + "\r\n"
+                                             "Original file size... 3500000 bytes\r\nSplit size........... 1457000 bytes\r\n"
+                                             "Batch file........... data.bat\r\nNumber of splits..... 3\r\n\r\n" +
                                                  PieceLine(folder.Path(), 1, "data.001", 1457000) +
-                                                 PieceLine(folder.Path(), 2, "data.002", 1457000) +
-                                                 PieceLine(folder.Path(), 3, "data.003", 586000) +
-                                                 "\r\n"
-                                                 "  Total bytes split = 3500000 bytes\r\n");
+                                                 PieceLine(folder.Path(), 2, "data.002", 1457000) + PieceLine(folder.Path(), 3, "data.003", 586000) +
+                                                 "\r\n  Total bytes split = 3500000 bytes\r\n");
 
     // Sources whose outputs could take their name, or typed otherwise than they are on disk: the source
     // stays, the title names it, its log has the line that tells; or a box says why no log, or why
@@ -519,9 +511,7 @@ TEST_F(Engine, TheLogListsEveryPieceAndNothingTakesTheSourcesName)
     Bytes notes = RandomBytes(4000);
     for (const auto &row : rows) {
         ASSERT_TRUE(WriteBytes(in(row.file), notes));
-        if (!row.link.empty()) {
-            ASSERT_TRUE(CreateHardLinkA(in(row.link).c_str(), in(row.file).c_str(), NULL));
-        }
+        ASSERT_TRUE(row.link.empty() || CreateHardLinkA(in(row.link).c_str(), in(row.file).c_str(), NULL));
         size_t box = boxes.Count();
         if (row.log.empty())
             boxes.Answer(IDOK);

@@ -27,30 +27,18 @@ Bytes ReadBytes(const std::string &path)
     return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-TempFolder::TempFolder(const std::string &base)
+// UTF-8 to UTF-16, whatever the code page of the process.
+static std::wstring Wide(const std::string &text)
 {
-    static unsigned counter = 0;
-    char name[64];
-    snprintf(name, sizeof name, "\\morvane-%lu-%lu-%u", GetCurrentProcessId(), GetTickCount(), ++counter);
-    path_ = base + name;
-    if (!CreateDirectoryA(path_.c_str(), NULL))
-        ADD_FAILURE() << "cannot create " << path_;
-}
-
-TempFolder::~TempFolder()
-{
-    std::string list = path_ + '\0'; // a list of one path, ending in two NULs
-    SHFILEOPSTRUCTA remove = {NULL, FO_DELETE, list.c_str(), NULL, FOF_NO_UI, FALSE, NULL, NULL};
-    SHFileOperationA(&remove);
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(std::max(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], (int)wide.size()), 1) - 1);
+    return wide;
 }
 
 static void List(const std::string &folder, const std::string &prefix, std::vector<std::string> *names)
 {
-    // By the names' own UTF-16, written out in UTF-8 whatever the code page of the process.
-    wchar_t pattern[4 * MAX_PATH] = L"";
-    MultiByteToWideChar(CP_UTF8, 0, (folder + "\\*").c_str(), -1, pattern, 4 * MAX_PATH);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern, &found);
+    WIN32_FIND_DATAW found; // by the names' own UTF-16, written out in UTF-8
+    HANDLE search = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
     for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
         char name[4 * MAX_PATH] = "";
         WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, name, sizeof name, NULL, NULL);
@@ -64,10 +52,32 @@ static void List(const std::string &folder, const std::string &prefix, std::vect
     FindClose(search);
 }
 
+TempFolder::TempFolder(const std::string &base)
+{
+    static unsigned counter = 0;
+    char name[64];
+    snprintf(name, sizeof name, "\\morvane-%lu-%lu-%u", GetCurrentProcessId(), GetTickCount(), ++counter);
+    path_ = base + name;
+    if (!CreateDirectoryA(path_.c_str(), NULL))
+        ADD_FAILURE() << "cannot create " << path_;
+}
+
+TempFolder::~TempFolder()
+{
+    // Out of it first: Wine holds a process's current folder open, and an open folder stays. By wide
+    // names, deepest first (a piece's path may be longer than MAX_PATH).
+    SetCurrentDirectoryA(path_.substr(0, path_.rfind('\\')).c_str());
+    std::vector<std::string> names(1, "");
+    List(path_, "", &names);
+    for (auto name = names.rbegin(); name != names.rend(); ++name)
+        name->empty() || name->back() == '/' ? RemoveDirectoryW(Wide(path_ + "\\" + *name).c_str())
+                                             : DeleteFileW(Wide(path_ + "\\" + *name).c_str());
+}
+
 void TypeKeys(const std::string &text)
 {
-    wchar_t wide[4 * MAX_PATH] = L"";
-    for (int i = 0, units = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, 4 * MAX_PATH) - 1; i < 2 * units; i++) {
+    std::wstring wide = Wide(text);
+    for (size_t i = 0; i < 2 * wide.size(); i++) {
         INPUT key = {};
         key.type = INPUT_KEYBOARD, key.ki.wScan = wide[i / 2], key.ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
         SendInput(1, &key, sizeof key);
@@ -183,18 +193,12 @@ ProgramTest::~ProgramTest()
 
 void ProgramTest::Drop(const std::string &path)
 {
-    wchar_t wide[MAX_PATH + 1] = L"";
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH + 1);
-    Drop(std::wstring(wide));
-}
-
-void ProgramTest::Drop(const std::wstring &path)
-{
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
+    std::wstring wide = Wide(path);
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (wide.size() + 2) * sizeof(wchar_t));
     DROPFILES *drop = (DROPFILES *)GlobalLock(memory);
     drop->pFiles = sizeof(DROPFILES);
     drop->fWide = TRUE;
-    memcpy(drop + 1, path.c_str(), path.size() * sizeof(wchar_t)); // the list ends in two NULs (GHND)
+    memcpy(drop + 1, wide.c_str(), wide.size() * sizeof(wchar_t)); // the list ends in two NULs (GHND)
     GlobalUnlock(memory);
     SendMessageA(AppState.MainWindow, WM_DROPFILES, (WPARAM)memory, 0); // the handler frees it
 }

@@ -82,7 +82,6 @@ protected:
     }
     void Command(int id) { SendMessageA(AppState.MainWindow, WM_COMMAND, id, 0); }
     void Drop(const std::string &path);  // as Explorer drops one file: by its wide name
-    void Drop(const std::wstring &path);
     void Type(HWND field, const std::string &text) { SetWindowTextA(field, text.c_str()); }
     bool QuitPosted(); // the program asked to end (the request is taken off the queue)
     void RedirectRegistry() { RegOverridePredefKey(HKEY_CURRENT_USER, scratch_); }

@@ -65,13 +65,14 @@ TempFolder::TempFolder(const std::string &base)
 TempFolder::~TempFolder()
 {
     // Out of it first: Wine holds a process's current folder open, and an open folder stays. By wide
-    // names, deepest first (a piece's path may be longer than MAX_PATH).
+    // names, deepest first (a piece's path may be longer than MAX_PATH); the folder itself once
+    // every process the test started (a help viewer) has left it.
     SetCurrentDirectoryA(path_.substr(0, path_.rfind('\\')).c_str());
-    std::vector<std::string> names(1, "");
+    std::vector<std::string> names;
     List(path_, "", &names);
     for (auto name = names.rbegin(); name != names.rend(); ++name)
-        name->empty() || name->back() == '/' ? RemoveDirectoryW(Wide(path_ + "\\" + *name).c_str())
-                                             : DeleteFileW(Wide(path_ + "\\" + *name).c_str());
+        name->back() == '/' ? RemoveDirectoryW(Wide(path_ + "\\" + *name).c_str()) : DeleteFileW(Wide(path_ + "\\" + *name).c_str());
+    Await([&] { return RemoveDirectoryW(Wide(path_).c_str()) || GetFileAttributesW(Wide(path_).c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
 void TypeKeys(const std::string &text)

@@ -52,8 +52,8 @@ static void RequestExit(void);
 
 static void CancelSplit(void)
 {
-    if (SplitRunning == Splitting && AppState.SplitCancelled == NotCancelled)
-        AppState.SplitCancelled = CancelAsked;
+    if (SplitRunning == Splitting && AppState.RunCancelled == NotCancelled)
+        AppState.RunCancelled = CancelAsked;
 }
 
 // The buttons that act during a split: Split, which reads Cancel meanwhile, Help, About and Exit.
@@ -147,7 +147,7 @@ static void RunSplit(void)
     SetShutdownReason(NULL);
     SplitRunning = Idle;
     TakeFields(window);
-    if (AppState.SplitCancelled == CancelTaken)
+    if (AppState.RunCancelled == CancelTaken)
         SetStatusText("split cancelled");
     for (int i = 0; i < HeldTrayCount; i++)
         PostMessageA(window, WM_TRAYNOTIFY, 0, HeldTrayClicks[i]);
@@ -185,8 +185,8 @@ static void RequestExit(void)
 static void OnEndSession(HWND window)
 {
     if (SplitRunning == Splitting) {
-        AppState.SplitCancelled = CancelTaken;
-        UndoSplit();
+        AppState.RunCancelled = CancelTaken;
+        UndoRun();
     }
     SetCurrentDirectoryA(AppState.CurrentDirectory);
     TakeFields(window);

@@ -68,13 +68,14 @@ struct AppStateRecord {
     char PieceName[PathCapacity];       // BaseName + PieceSuffix
     char BatchName[PathCapacity];       // BaseName + ".bat"
     char LogName[PathCapacity];         // BaseName + ".log" (".txt" for a source that is itself a log)
+    char ChecksumName[PathCapacity];    // BaseName + ".sha256" (".sha256.txt" for a source that is itself one)
     char MessageText[MessageCapacity];  // scratch for message texts, field texts and the title
 
     int32_t SplitSize;    // bytes per piece, 1 ... 2147483647 when valid
     int64_t FileSize;     // source size as last measured: files of any size, pieces of at most 2 GiB - 1
     int64_t PieceCount;   // pieces for FileSize and SplitSize; 0 when SplitSize is below 1
     int16_t OnTop;        // 1 while the main window is topmost
-    int16_t SplitCancelled; // of the running or last split: CancelAsked, then CancelTaken once it stopped for it
+    int16_t RunCancelled; // of the running or last split or join: CancelAsked, then CancelTaken once it stopped for it
     int32_t OutputToggle; // 1 while Use Output is checked; drives the output-path controls
 
     HWND MainWindow;

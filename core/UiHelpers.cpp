@@ -101,14 +101,14 @@ void StepProgress(void)
         ShowProgress(now);
 }
 
-int SplitGoesOn(void)
+int RunGoesOn(void)
 {
     DWORD now = GetTickCount();
     if (now - ProgressShownAt >= ProgressPaceMs)
         ShowProgress(now);
-    if (AppState.SplitCancelled == NotCancelled)
+    if (AppState.RunCancelled == NotCancelled)
         return 1;
-    AppState.SplitCancelled = CancelTaken;
+    AppState.RunCancelled = CancelTaken;
     return 0;
 }
 

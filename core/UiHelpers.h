@@ -37,12 +37,12 @@ void StartProgress(int steps);
 void StepProgress(void);
 
 // Windows counts a window that retrieves no message for 5 s as hung ("Not Responding"), however
-// busy it is. While a split runs, the window hands over its way of retrieving its messages (or
-// NULL once the split is over); SplitGoesOn runs it at screen pace, between chunks of a piece
-// too, since one piece can take seconds, and every box of the split runs it before it opens.
+// busy it is. While a split or a join runs, the window hands over its way of retrieving its
+// messages (or NULL once it is over); RunGoesOn runs it at screen pace, between transfers of a
+// piece too, since one piece can take seconds, and every box of the run runs it before it opens.
 void SetBusyMessagePump(void (*pump)(void));
-// Then 1 while the split goes on; 0 once it has been cancelled (the cancel is then taken).
-int SplitGoesOn(void);
+// Then 1 while the run goes on; 0 once it has been cancelled (the cancel is then taken).
+int RunGoesOn(void);
 
 // True for the reasons a path test gives when nothing of that name exists.
 int IsNoSuchPathError(DWORD error);

@@ -76,24 +76,89 @@ int BatchFileInForce(void)
     return IsInForce(AppState.BatchFileCheck) && !IsTheSource(AppState.BatchName);
 }
 
-// Before anything is copied, every piece is looked for, a group of them a line as in the COPY
-// lines (whose length bounds these): each missing one is named, and the script stops before it
-// creates or overwrites the target, with a failure status where the command interpreter has one
-// (cmd.exe; under DOS's COMMAND.COM it just ends). Nothing here is known to cmd.exe alone.
+// A line a group of pieces, as in the COPY lines (whose length bounds these): FOR %%P IN (pieces
+// first ... last) DO then the test and the action.
+static void WriteGroups(FILE *batch, int first, int last, int perLine, const char *test)
+{
+    char piece[PathCapacity];
+    for (int from = first; from <= last; from += perLine) {
+        fprintf(batch, "%s", "FOR %%P IN (");
+        for (int k = from; k <= last && k < from + perLine; k++) {
+            ComposePieceName(k);
+            ToBatchText(piece, sizeof piece, AppState.PieceName);
+            fprintf(batch, "%s%s", k > from ? " " : "", piece);
+        }
+        fprintf(batch, ") DO %s\n", test);
+    }
+}
+
+// Before anything is copied, every piece is looked for: each missing one is named, and the script
+// stops before it creates or overwrites the target, with a failure status where the command
+// interpreter has one (cmd.exe; under DOS's COMMAND.COM it just ends). Then, where cmd.exe runs
+// it, each piece must have the size it was written with: its size (%%~z) is compared as text,
+// since IF compares numbers of 2 GiB and more wrongly.
 static void WritePieceChecks(FILE *batch, int perLine)
 {
-    static const char *const actions[] = {"ECHO %%P is missing", "GOTO MISSING"};
+    static const char *const missing[] = {"ECHO %%P is missing", "GOTO MISSING"};
+    static const char *const wrong[] = {"ECHO %%P has the wrong size: copy it again", "GOTO DAMAGED"};
+    char test[128];
+    int count = (int)AppState.PieceCount;
+    long long last = AppState.FileSize - (long long)(count - 1) * AppState.SplitSize;
+    for (const char *action : missing) {
+        snprintf(test, sizeof test, "IF NOT EXIST %%%%P %s", action);
+        WriteGroups(batch, 1, count, perLine, test);
+    }
+    fprintf(batch, "%s\n", "IF NOT \"%OS%\"==\"Windows_NT\" GOTO REJOIN\nSETLOCAL");
+    for (const char *action : wrong) {
+        snprintf(test, sizeof test, "IF NOT \"%%%%~zP\"==\"%i\" %s", (int)AppState.SplitSize, action);
+        WriteGroups(batch, 1, count - 1, perLine, test);
+        snprintf(test, sizeof test, "IF NOT \"%%%%~zP\"==\"%lld\" %s", last, action);
+        WriteGroups(batch, count, count, perLine, test);
+    }
+}
+
+// The rebuilt file is checked where cmd.exe runs the script: its size, then its SHA-256 where the
+// system's certutil prints one. Named by its whole path, certutil is never one that lies beside
+// the pieces (in a downloads folder, say). On a mismatch each piece's SHA-256 names the damaged
+// ones, and the rebuilt file goes. Its output differs by version: the 64 digits on a line (Windows
+// 10 and later) or byte pairs with spaces between (before), in either case; a line without a colon
+// that holds 64 characters once its spaces are gone is the digest.
+static void WriteRebuiltChecks(FILE *batch, const char *target)
+{
+    char hex[Sha256HexSize];
     char piece[PathCapacity];
-    for (const char *action : actions)
-        for (int first = 0; first < AppState.PieceCount; first += perLine) {
-            fprintf(batch, "%s", "FOR %%P IN (");
-            for (int i = first; i < AppState.PieceCount && i < first + perLine; i++) {
-                ComposePieceName(i + 1);
-                ToBatchText(piece, sizeof piece, AppState.PieceName);
-                fprintf(batch, "%s%s", i > first ? " " : "", piece);
-            }
-            fprintf(batch, "%s %s\n", ") DO IF NOT EXIST %%P", action);
-        }
+    Sha256Hex(WholeDigest(), hex);
+    fprintf(batch, "%s\n", "IF NOT \"%OS%\"==\"Windows_NT\" GOTO COMPLETED");
+    fprintf(batch, "FOR %%%%F IN (%s) DO IF NOT \"%%%%~zF\"==\"%lld\" GOTO UNWRITTEN\n", target,
+            (long long)AppState.FileSize);
+    fprintf(batch, "CALL :SHA256 %s %s\n", target, hex);
+    fprintf(batch, "%s\n", "IF \"%MORVANE_SHA256%\"==\"other\" GOTO CONTENT\n"
+                           "IF \"%MORVANE_SHA256%\"==\"\" ECHO The sizes were checked, but not the content: "
+                           "this Windows has no certutil that computes SHA-256\n"
+                           ":COMPLETED\nECHO Rejoining Completed\nIF \"%OS%\"==\"Windows_NT\" EXIT /B 0\nGOTO END");
+    fprintf(batch, ":MISSING\nECHO %s %s\n", target, "was not rebuilt: a piece is missing");
+    fprintf(batch, "%s\n", "IF \"%OS%\"==\"Windows_NT\" EXIT /B 1\nGOTO END");
+    fprintf(batch, ":CONTENT\nDEL %s\n%s\n", target, "SET MORVANE_DAMAGED=");
+    for (int k = 1; k <= AppState.PieceCount; k++) {
+        ComposePieceName(k);
+        ToBatchText(piece, sizeof piece, AppState.PieceName);
+        Sha256Hex(PieceDigest(k), hex);
+        fprintf(batch, "CALL :PIECE %s %s\n", piece, hex);
+    }
+    fprintf(batch, "%s\n", "IF NOT DEFINED MORVANE_DAMAGED GOTO UNWRITTEN");
+    fprintf(batch, ":DAMAGED\nECHO %s %s\n%s\n", target, "was not rebuilt: a piece is damaged", "EXIT /B 2");
+    fprintf(batch, ":UNWRITTEN\nIF EXIST %s DEL %s\nECHO %s %s\n%s\n", target, target, target,
+            "was not rebuilt whole: run this file again, with room enough on the disk", "EXIT /B 3");
+    fprintf(batch, "%s\n", ":PIECE\nCALL :SHA256 %1 %2\nIF \"%MORVANE_SHA256%\"==\"other\" SET MORVANE_DAMAGED=1\n"
+                           "IF \"%MORVANE_SHA256%\"==\"other\" ECHO %1 is damaged: copy it again\nGOTO :EOF");
+    fprintf(batch, "%s\n", ":SHA256\nSET MORVANE_SHA256=\n"
+                           "FOR /F \"delims=\" %%L IN ('\"%SystemRoot%\\System32\\certutil.exe\" -hashfile %1 SHA256 "
+                           "2^>NUL') DO (SET \"MORVANE_LINE=%%L\" & CALL :LINE %2)\nGOTO :EOF");
+    fprintf(batch, "%s\n", ":LINE\nSET \"MORVANE_LINE=%MORVANE_LINE: =%\"\nIF NOT DEFINED MORVANE_LINE GOTO :EOF\n"
+                           "IF NOT \"%MORVANE_LINE::=%\"==\"%MORVANE_LINE%\" GOTO :EOF\n"
+                           "IF \"%MORVANE_LINE:~63,1%\"==\"\" GOTO :EOF\nIF NOT \"%MORVANE_LINE:~64%\"==\"\" GOTO :EOF\n"
+                           "SET MORVANE_SHA256=other\nIF /I \"%MORVANE_LINE%\"==\"%1\" SET MORVANE_SHA256=same\n"
+                           "GOTO :EOF\n:END");
 }
 
 int WriteBatchFile(void)
@@ -117,33 +182,34 @@ int WriteBatchFile(void)
 
     char base[PathCapacity];
     char extension[PathCapacity];
+    char target[2 * PathCapacity];
     char piece[PathCapacity];
     ToBatchText(base, sizeof base, AppState.BaseName);
     ToBatchText(extension, sizeof extension, AppState.Extension);
+    snprintf(target, sizeof target, "%s%s", base, extension);
 
     fprintf(batch, "%s %s %s\n", "ECHO OFF\nCLS\nREM", PRODUCT_NAME, PRODUCT_VERSION);
     WritePieceChecks(batch, perLine);
+    fprintf(batch, "%s\n", ":REJOIN");
     for (int i = 0; i < AppState.PieceCount; i++) {
-        if (!SplitGoesOn())
+        if (!RunGoesOn())
             return 0; // cancelled: the script goes with the pieces
         ComposePieceName(i + 1);
         ToBatchText(piece, sizeof piece, AppState.PieceName);
 
         if (i == 0)
-            fprintf(batch, "%s %s%s\n%s ", "ECHO Rejoining", base, extension, "COPY /B /Y");
+            fprintf(batch, "%s %s\n%s ", "ECHO Rejoining", target, "COPY /B /Y");
         if (i > 0 && i % perLine == 0)
-            fprintf(batch, "%s %s%s + ", "ECHO Still Rejoining...\nCOPY /B /Y", base, extension);
+            fprintf(batch, "%s %s + ", "ECHO Still Rejoining...\nCOPY /B /Y", target);
 
         if (i > 0 && (i + 1) % perLine == 0)
-            fprintf(batch, "%s %s%s\n", piece, base, extension);
+            fprintf(batch, "%s %s\n", piece, target);
         else if (i < AppState.PieceCount - 1)
             fprintf(batch, "%s + ", piece);
         else
-            fprintf(batch, "%s %s%s\n", piece, base, extension);
+            fprintf(batch, "%s %s\n", piece, target);
     }
-    fprintf(batch, "%s", "ECHO Rejoining Completed\n");
-    fprintf(batch, "%s\n%s %s%s %s\n%s\n", "GOTO END\n:MISSING", "ECHO", base, extension,
-            "was not rebuilt: a piece is missing", "IF \"%OS%\"==\"Windows_NT\" EXIT /B 1\n:END");
+    WriteRebuiltChecks(batch, target);
 
     if (!CloseMadeText()) {
         // The incomplete script goes: run later, it could rebuild a file from only some pieces.

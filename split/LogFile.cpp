@@ -63,7 +63,7 @@ int WriteLogFile(void)
 
     SetStatusText("writing log file...");
     SetProgressRange((int)count);
-    if (!SplitGoesOn())
+    if (!RunGoesOn())
         return 0; // the log goes with the pieces
 
     fprintf(log, "%s %s%s\n", "Log file for", AppState.BaseName, AppState.Extension);
@@ -95,10 +95,15 @@ int WriteLogFile(void)
                 (long long)size, "bytes", when.wMonth, when.wDay, when.wYear, when.wHour, when.wMinute, when.wSecond);
         total += size;
         StepProgress();
-        if (!SplitGoesOn())
+        if (!RunGoesOn())
             return 0; // the log goes with the pieces
     }
     fprintf(log, "\n  %s %lld %s\n", "Total bytes split =", (long long)total, "bytes");
+    // After the lines it has always had: the checksum file and the whole file's SHA-256.
+    char hex[Sha256HexSize];
+    Sha256Hex(WholeDigest(), hex);
+    fprintf(log, "\n%s %s\n", "Checksum file........", ComposeChecksumName() ? AppState.ChecksumName : "None");
+    fprintf(log, "%s %s\n", "SHA-256..............", hex);
 
     if (!CloseMadeText())
         return ReportWriteFailure(AppState.LogName);

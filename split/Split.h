@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/AppState.h"
+#include "run/Run.h"
 
 #include <stdio.h>
 
@@ -33,32 +34,10 @@ int BatchPiecesPerLine(void);
 // Writes the split log beside the pieces. 1 when written or kept; 0 after a reported failure.
 int WriteLogFile(void);
 
-// What the running split has made, so that a cancelled split can take it all away again: only
-// what this split created is noted (pieces are only ever created new), so nothing that was there
-// before, the source above all, is ever touched.
-struct MadeBySplit {
-    int pieces;             // BaseName.001 ... created so far, in the working folder
-    HANDLE piece;           // the piece being written, or INVALID_HANDLE_VALUE
-    FILE *text;             // the batch file or the log being written, or NULL
-    int texts;              // how many of textNames are begun
-    char textNames[2][PathCapacity]; // the batch file and the log, in the working folder
-    int folders;            // how many of folderPaths this split created
-    char folderPaths[2][PathCapacity]; // the output folder and the sub-folder, whole paths, outer first
-};
-extern MadeBySplit Made;
-
-// A new split: nothing made yet, and not cancelled.
-void ForgetMade(void);
-// A folder the split has just created, by its name relative to the working folder.
-void NoteMadeFolder(const char *name);
-// The batch file or the log, just opened for writing under name; CloseMadeText closes it (1 when
-// every byte reached the disk).
-void NoteMadeText(FILE *text, const char *name);
-int CloseMadeText(void);
-// Closes the piece being written; 0 when the system could not close it (a full disk).
-int CloseMadePiece(void);
-
-// The split has been cancelled: closes what it has open, deletes the pieces, the batch file and
-// the log it made, removes the folders it created when they are empty, and makes the source's
-// folder the working folder again. Safe to call again: it forgets what it has taken away.
-void UndoSplit(void);
+// 1 when the split writes its checksum file: whenever the batch file or the log is in force.
+int ChecksumFileWanted(void);
+// Sets ChecksumName; 1 when a name was found that does not open the source itself.
+int ComposeChecksumName(void);
+// Writes the checksum file beside the pieces: each piece's SHA-256 and the whole file's, as
+// sha256sum -c reads them. 1 when written or kept; 0 after a reported failure.
+int WriteChecksumFile(void);

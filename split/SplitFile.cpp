@@ -4,16 +4,14 @@
 #include "core/UiHelpers.h"
 
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 // What the run holds while it works; released by StopRun on every failure path.
 struct SplitRun {
-    char *buffer;
     HANDLE source;
 };
 
-// Closes the source, shows the message, releases the buffer: the order a failing run ends in.
+// Closes the source, shows the message, releases the buffers: the order a failing run ends in.
 static int StopRun(SplitRun *run, const char *text, const char *caption, UINT icon)
 {
     if (run->source != INVALID_HANDLE_VALUE)
@@ -21,77 +19,25 @@ static int StopRun(SplitRun *run, const char *text, const char *caption, UINT ic
     run->source = INVALID_HANDLE_VALUE;
     if (text != NULL)
         ShowMessage(text, caption, icon);
-    free(run->buffer);
-    run->buffer = NULL;
+    EndTransfers();
     return 0;
 }
 
-// Enters the output folder, offering to create it only when nothing of that name is there.
-// 1 to go on; 0 when the run has ended (declined, or reported).
-static int EnterOutputFolder(SplitRun *run)
-{
-    if (AppState.OutputDirectory[0] == '\0')
-        return StopRun(run, "No output folder is given\nType one into Output Path, or uncheck Use Output", "Error",
-                       MB_ICONERROR);
-    if (SetCurrentDirectoryA(AppState.OutputDirectory))
-        return 1;
-    DWORD attributes = GetFileAttributesA(AppState.OutputDirectory);
-    if (attributes != INVALID_FILE_ATTRIBUTES || !IsNoSuchPathError(GetLastError())) {
-        const char *what = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? "Could not open the folder" : "The output path is a file";
-        FormatMessageText("%s\n%s", what, AppState.OutputDirectory);
-        return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);
-    }
-    FormatMessageText("%s\n%s\n%s\n\n%s", "The directory", AppState.OutputDirectory, "does not exist",
-                      "Would you like to create it?");
-    if (!AskYesNo(AppState.MessageText, "Path Not Found", MB_ICONQUESTION))
-        return StopRun(run, NULL, NULL, 0);
-    if (!CreateDirectoryA(AppState.OutputDirectory, NULL)) {
-        FormatMessageText("%s\n%s", "Could not create", AppState.OutputDirectory);
-        return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);
-    }
-    NoteMadeFolder(AppState.OutputDirectory);
-    SetCurrentDirectoryA(AppState.OutputDirectory);
-    return 1;
-}
-
-// Moves count bytes from the source to the piece in one read and one write.
-// Returns 0 on success, otherwise the name of the side that failed.
-static const char *MoveChunk(SplitRun *run, HANDLE piece, DWORD count)
-{
-    DWORD done = 0;
-    if (!ReadFile(run->source, run->buffer, count, &done, NULL) || done != count)
-        return "read";
-    // A full disk may accept fewer bytes than asked and still report success.
-    done = 0;
-    if (!WriteFile(piece, run->buffer, count, &done, NULL) || done != count)
-        return "write";
-    return NULL;
-}
-
 // Copies one piece into the open piece; on failure closes and removes the incomplete piece and
-// reports. A cancel ends the run at the next chunk, the piece left for the undo with the rest.
-static int WritePiece(SplitRun *run, int32_t pieceSize)
+// reports. A cancel ends the run at the next transfer, the piece left for the undo with the rest.
+static int WritePiece(SplitRun *run, int k, int32_t pieceSize)
 {
-    DWORD chunk = pieceSize < SplitBufferSize ? (DWORD)pieceSize : (DWORD)SplitBufferSize;
-    DWORD whole = (DWORD)pieceSize / chunk;
-    DWORD rest = (DWORD)pieceSize % chunk;
-
-    const char *failed = NULL;
-    for (DWORD i = 0; i < whole && failed == NULL; i++) {
-        failed = MoveChunk(run, Made.piece, chunk);
-        if (!SplitGoesOn())
-            return StopRun(run, NULL, NULL, 0);
-    }
-    if (failed == NULL && rest > 0)
-        failed = MoveChunk(run, Made.piece, rest);
-    if (!CloseMadePiece() && failed == NULL)
-        failed = "write";
-    if (failed == NULL)
+    MoveResult moved = MoveBytes(run->source, Made.piece, pieceSize, k, 1);
+    if (moved == MoveCancelled)
+        return StopRun(run, NULL, NULL, 0);
+    if (!CloseMadePiece() && moved == Moved)
+        moved = WriteFailed;
+    if (moved == Moved)
         return 1;
 
     // An incomplete piece would rebuild a wrong file: it goes, the complete ones stay.
     DeleteFileA(AppState.PieceName);
-    if (failed[0] == 'r')
+    if (moved == ReadFailed)
         FormatMessageText("%s\n%s", "Could not read the source file while writing", AppState.PieceName);
     else
         FormatMessageText("%s\n%s\n%s", "Could not write", AppState.PieceName, "The disk may be full");
@@ -113,14 +59,20 @@ static void AppendToPath(char *path, size_t capacity, const char *name)
 }
 
 // Windows takes names of at most 255 characters and, through the program's calls, paths of at
-// most 259: pieces that would break either are found before anything is made. The batch file and
-// the log have names as long as a piece's. 1 to go on; 0 when the run has ended.
-static int CheckPieceNames(SplitRun *run)
+// most 259: outputs that would break either are found before anything is made. The batch file and
+// the log have names as long as a piece's; the checksum file's may be longer. 1 to go on; 0 when
+// the run has ended.
+static int CheckOutputNames(SplitRun *run)
 {
     ComposePieceName((int)AppState.PieceCount);
-    if (WideLength(AppState.PieceName) > 255) {
-        FormatMessageText("%s\n%s", "The pieces' names would be longer than the 255 characters Windows allows:",
-                          AppState.PieceName);
+    const char *longest = AppState.PieceName;
+    int pieces = 1; // the longest name is a piece's
+    if (ChecksumFileWanted() && (ComposeChecksumName(), WideLength(AppState.ChecksumName) > WideLength(longest)))
+        longest = AppState.ChecksumName, pieces = 0;
+    if (WideLength(longest) > 255) {
+        FormatMessageText("%s\n%s", pieces ? "The pieces' names would be longer than the 255 characters Windows allows:"
+                                            : "The checksum file's name would be longer than the 255 characters Windows allows:",
+                          longest);
         return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);
     }
     char folder[2 * PathCapacity] = "";
@@ -130,20 +82,22 @@ static int CheckPieceNames(SplitRun *run)
         return 1; // a folder that cannot be resolved is reported when it is entered
     if (IsInForce(AppState.SubDirectoryCheck))
         AppendToPath(folder, sizeof folder, AppState.BaseName);
-    char piece[sizeof folder + PathCapacity];
-    CopyText(piece, sizeof piece, folder);
-    AppendToPath(piece, sizeof piece, AppState.PieceName);
-    if (WideLength(piece) <= MAX_PATH - 1)
+    char path[sizeof folder + PathCapacity];
+    CopyText(path, sizeof path, folder);
+    AppendToPath(path, sizeof path, longest);
+    if (WideLength(path) <= MAX_PATH - 1)
         return 1;
-    FormatMessageText("%s\n%s\n%s %s", "The pieces' paths would be longer than the 259 characters Windows allows in",
-                      folder, "for example", AppState.PieceName);
+    FormatMessageText("%s\n%s\n%s %s",
+                      pieces ? "The pieces' paths would be longer than the 259 characters Windows allows in"
+                             : "The checksum file's path would be longer than the 259 characters Windows allows in",
+                      folder, pieces ? "for example" : "for", longest);
     return StopRun(run, AppState.MessageText, "Error", MB_ICONERROR);
 }
 
 // Creates and fills piece number k. 1 to go on, 0 when the run has ended.
 static int SplitPiece(SplitRun *run, int k)
 {
-    if (!SplitGoesOn())
+    if (!RunGoesOn())
         return StopRun(run, NULL, NULL, 0);
     ComposePieceName(k);
 
@@ -172,7 +126,7 @@ static int SplitPiece(SplitRun *run, int k)
         pieceSize = (int32_t)(AppState.FileSize - (AppState.PieceCount - 1) * (int64_t)AppState.SplitSize);
     Made.piece = piece;
     Made.pieces = k; // created new: the split's own
-    if (!WritePiece(run, pieceSize))
+    if (!WritePiece(run, k, pieceSize))
         return 0;
     StepProgress();
     return 1;
@@ -180,14 +134,15 @@ static int SplitPiece(SplitRun *run, int k)
 
 int SplitFile(void)
 {
-    SplitRun run = {NULL, INVALID_HANDLE_VALUE};
+    SplitRun run = {INVALID_HANDLE_VALUE};
     int32_t splitSize = AppState.SplitSize;
 
     if (splitSize < 1)
         return StopRun(&run, "Split size must be between 1 and 2,147,483,647", "Error", MB_ICONERROR);
 
-    run.buffer = (char *)malloc(SplitBufferSize);
-    if (run.buffer == NULL)
+    // The digests for the checksum file, which goes with the batch file and the log, are taken
+    // from the bytes as they pass.
+    if (!BeginTransfers(ChecksumFileWanted() ? DigestPieces | DigestWhole : 0))
         return StopRun(&run, "Split buffer is null", "Error", MB_ICONERROR);
 
     // The open itself is the existence test: a source that went away after it was chosen is
@@ -213,10 +168,11 @@ int SplitFile(void)
     if (AppState.PieceCount < MinPieces || AppState.PieceCount > MaxPieces)
         return StopRun(&run, "Number of splits must be\nbetween 2 and 999", "Error", MB_ICONERROR);
 
-    if (!CheckPieceNames(&run))
+    if (!CheckOutputNames(&run))
         return 0;
-    if (IsChecked(AppState.UseOutputCheck) && !EnterOutputFolder(&run))
-        return 0;
+    OutputFolder output = IsChecked(AppState.UseOutputCheck) ? EnterOutputFolder() : OutputEntered;
+    if (output != OutputEntered)
+        return StopRun(&run, output == OutputRefused ? AppState.MessageText : NULL, "Error", MB_ICONERROR);
 
     if (IsInForce(AppState.SubDirectoryCheck)) {
         if (!CreateDirectoryA(AppState.BaseName, NULL))
@@ -233,6 +189,6 @@ int SplitFile(void)
             return 0;
 
     CloseHandle(run.source);
-    free(run.buffer);
+    EndTransfers();
     return 1;
 }

@@ -4,6 +4,7 @@
 #include "support/Support.h"
 
 #include "resources/resource.h"
+#include "core/Sha256.h"
 #include "split/Split.h"
 
 #include <stdlib.h>
@@ -151,7 +152,7 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
         {"pieces that end in a transfer of one byte", 200000, 65536, "", "", {}, Pieces(4)},
         {"whole transfers", 200000, 65535, "", "", {}, Pieces(4)},
         {"into the output folder", 3000, 1000, "BLO", "out", {},
-         "data.bin out/ out/data.001 out/data.002 out/data.003 out/data.bat out/data.log", made("out")},
+         "data.bin out/ out/data.001 out/data.002 out/data.003 out/data.bat out/data.log out/data.sha256", made("out")},
         {"into a missing output folder, made on Yes", 3000, 1000, "O", "new",
          {{IDYES, create, "Path Not Found", MB_ICONQUESTION}}, "data.bin new/ new/data.001 new/data.002 new/data.003"},
         {"declined on No", 3000, 1000, "BLO", "new", {{IDNO, create, "Path Not Found", MB_ICONQUESTION}}, "data.bin"},
@@ -169,7 +170,7 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
                 "\nfor example data.003")},
          "data.bin"},
         {"into a new sub-folder", 3000, 1000, "BLS", "", {},
-         "data.bin data/ data/data.001 data/data.002 data/data.003 data/data.bat data/data.log"},
+         "data.bin data/ data/data.001 data/data.002 data/data.003 data/data.bat data/data.log data/data.sha256"},
         {"a sub-folder already there", 3000, 1000, "BLS", "", {Error("Could not create sub directory")}, "data.bin data/",
          made("data")},
         {"a log that cannot list a piece is closed before it says so", 3000, 1000, "L", "",
@@ -183,7 +184,7 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
               EXPECT_NE(log, INVALID_HANDLE_VALUE) << "the log was still open while its box was shown";
               CloseHandle(log);
           })},
-         "data.001 data.002 data.003 data.bin data.log", [&] { WriteBytes(at + "\\data.log", "old"); }},
+         "data.001 data.002 data.003 data.bin data.log data.sha256", [&] { WriteBytes(at + "\\data.log", "old"); }},
         {"one piece", 1000, 1000, "", "", {tooFew}, "data.bin"},
         {"1000 pieces", 1000, 1, "", "", {tooFew}, "data.bin"},
         {"one byte", 1, 1, "", "", {tooSmall}, "data.bin"},
@@ -209,10 +210,12 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
          }},
         {"a full disk while writing a piece", 1060000, 1000000, "BLO", "disk",
          {Error("Could not write\ndata.002\nThe disk may be full")}, "data.bin | data.001"},
-        {"a full disk while writing the batch file", 1048576, 524288, "BLO", "disk",
-         {Error("Could not write\ndata.bat\nThe disk may be full")}, "data.bin | data.001 data.002"},
-        {"a full disk while writing the log", 1044480, 348160, "BLO", "disk",
-         {Error("Could not write\ndata.log\nThe disk may be full")}, "data.bin | data.001 data.002 data.003 data.bat data.log"},
+        {"a full disk while writing the checksum file", 1048576, 524288, "BLO", "disk",
+         {Error("Could not write\ndata.sha256\nThe disk may be full")}, "data.bin | data.001 data.002"},
+        {"a full disk while writing the batch file", 1044480, 348160, "BLO", "disk",
+         {Error("Could not write\ndata.bat\nThe disk may be full")}, "data.bin | data.001 data.002 data.003 data.sha256"},
+        {"a full disk while writing the log", 1040384, 520192, "BLO", "disk", {Error("Could not write\ndata.log\nThe disk may be full")},
+         "data.bin | data.001 data.002 data.bat data.log data.sha256"},
         {"a piece already there; a drop and Uninstall meanwhile are ignored, Cancel is too late, Exit and close ask",
          3000, 1000, "BLO", "out",
          {{IDOK, "data.002 already exist", "Warning", MB_ICONWARNING,
@@ -235,8 +238,8 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
         {"cancelled in the batch file, in a sub-folder of an empty output folder", 3000, 1000, "BLOS", "out", {},
          "data.bin out/", made("out"), nullptr, "out\\data\\data.bat"},
         {"Exit answered No: the split goes on", 3000, 1000, "BLO", "out", {{IDNO, ExitQuestion, "Split Running", MB_ICONQUESTION}},
-         "data.bin out/ out/data.001 out/data.002 out/data.003 out/data.bat out/data.log", made("out"), nullptr,
-         "out\\data.002", ExitAsked},
+         "data.bin out/ out/data.001 out/data.002 out/data.003 out/data.bat out/data.log out/data.sha256", made("out"),
+         nullptr, "out\\data.002", ExitAsked},
         {"cancelled in the log by Exit answered Yes, which then ends the program", 3000, 1000, "BLS", "",
          {{IDYES, ExitQuestion, "Split Running", MB_ICONQUESTION}}, "data.bin", nullptr, nullptr, "data\\data.log", ExitAsked},
     };
@@ -381,7 +384,7 @@ TEST_F(Engine, WhileItSplitsTheWindowAnswersAndActsOnNothing)
         DispatchMessageA(&message);
     EXPECT_EQ(seen.count("writing log file..."), 1u) << "the window answered during the log";
     EXPECT_TRUE(IsWindowVisible(AppState.MainWindow)) << "the tray's click acted after the split";
-    EXPECT_EQ(Listing(folder.Path()).size(), Pieces(999).size() + strlen(" data.log other.bin")) << "one split, and its log";
+    EXPECT_EQ(Listing(folder.Path()).size(), Pieces(999).size() + strlen(" data.log data.sha256 other.bin")) << "one split, and its log";
     EXPECT_EQ(Text(AppState.StatusNamePane) + Text(AppState.StatusPiecesPane), "other.bin4 splits");
     SendMessageA(AppState.MainWindow, WM_ENDSESSION, TRUE, 0); // the session ends: saved as at Exit
     EXPECT_TRUE(QuitPosted());
@@ -401,43 +404,128 @@ TEST_F(Engine, TheSessionEndingDuringASplitLeavesNothingAndSaves)
     EXPECT_EQ(ProgramValue("CurrentDirectory"), folder.Path() + std::string(257 - folder.Path().size(), '\0'));
 }
 
-// A batch file's text up to its rejoin of target: the checks of its pieces, a group a line.
-static std::string Head(const std::vector<std::string> &groups, const std::string &target)
+static std::string Sha256Of(const Bytes &bytes)
 {
-    std::string text = "ECHO OFF\r\nCLS\r\nREM Morvane 3.2\r\n";
-    for (const char *action : {"ECHO %%P is missing", "GOTO MISSING"})
-        for (const std::string &group : groups)
-            text += "FOR %%P IN (" + group + ") DO IF NOT EXIST %%P " + action + "\r\n";
-    return text + "ECHO Rejoining " + target + "\r\n";
+    Sha256 hash;
+    unsigned char digest[Sha256Size];
+    char hex[Sha256HexSize];
+    Sha256Begin(&hash, Sha256Portable);
+    Sha256Add(&hash, bytes.data(), bytes.size());
+    Sha256End(&hash, digest);
+    Sha256Hex(digest, hex);
+    return hex;
 }
 
-TEST_F(Engine, TheBatchFileGroupsItsChecksAndCopyCommandsByTheNameLengths)
+// What a batch file does once the pieces are copied, whatever they are.
+static const char BatchTail[] =
+    "IF \"%MORVANE_SHA256%\"==\"other\" GOTO CONTENT\r\nIF \"%MORVANE_SHA256%\"==\"\" ECHO The sizes were checked, but not "
+    "the content: this Windows has no certutil that computes SHA-256\r\n:COMPLETED\r\nECHO Rejoining Completed\r\n"
+    "IF \"%OS%\"==\"Windows_NT\" EXIT /B 0\r\nGOTO END\r\n:MISSING\r\nECHO @ was not rebuilt: a piece is missing\r\n"
+    "IF \"%OS%\"==\"Windows_NT\" EXIT /B 1\r\nGOTO END\r\n:CONTENT\r\nDEL @\r\nSET MORVANE_DAMAGED=\r\n";
+static const char BatchEnd[] =
+    "IF NOT DEFINED MORVANE_DAMAGED GOTO UNWRITTEN\r\n:DAMAGED\r\nECHO @ was not rebuilt: a piece is damaged\r\nEXIT /B 2\r\n"
+    ":UNWRITTEN\r\nIF EXIST @ DEL @\r\nECHO @ was not rebuilt whole: run this file again, with room enough on the disk\r\n"
+    "EXIT /B 3\r\n:PIECE\r\nCALL :SHA256 %1 %2\r\nIF \"%MORVANE_SHA256%\"==\"other\" SET MORVANE_DAMAGED=1\r\n"
+    "IF \"%MORVANE_SHA256%\"==\"other\" ECHO %1 is damaged: copy it again\r\nGOTO :EOF\r\n:SHA256\r\nSET MORVANE_SHA256=\r\n"
+    "FOR /F \"delims=\" %%L IN ('\"%SystemRoot%\\System32\\certutil.exe\" -hashfile %1 SHA256 2^>NUL') DO "
+    "(SET \"MORVANE_LINE=%%L\" & CALL :LINE %2)\r\nGOTO :EOF\r\n:LINE\r\nSET \"MORVANE_LINE=%MORVANE_LINE: =%\"\r\n"
+    "IF NOT DEFINED MORVANE_LINE GOTO :EOF\r\nIF NOT \"%MORVANE_LINE::=%\"==\"%MORVANE_LINE%\" GOTO :EOF\r\n"
+    "IF \"%MORVANE_LINE:~63,1%\"==\"\" GOTO :EOF\r\nIF NOT \"%MORVANE_LINE:~64%\"==\"\" GOTO :EOF\r\n"
+    "SET MORVANE_SHA256=other\r\nIF /I \"%MORVANE_LINE%\"==\"%1\" SET MORVANE_SHA256=same\r\nGOTO :EOF\r\n:END\r\n";
+
+// The batch file's whole text, with its checks and COPY commands grouped by the name lengths, and
+// the checksum file beside it: each piece's size and SHA-256 and the whole file's, for pieces cut
+// as GNU split cuts them, the last one exactly full, and one of a byte.
+TEST_F(Engine, TheBatchFileAndTheChecksumFileCarryEverySizeAndDigest)
 {
-    std::string twenty = "data.001", copy = twenty; // the first twenty pieces, to check and to copy
-    for (int n = 2; n <= 20; n++) {
-        twenty += " data.0" + std::to_string(n / 10) + std::to_string(n % 10);
-        copy += " + " + twenty.substr(twenty.size() - 8);
+    Options("B");
+    for (const auto &row : {std::make_pair(std::string("data"), 2000), std::make_pair(std::string("data.zip"), 20001)}) {
+        Bytes source = RandomBytes(row.second);
+        ASSERT_TRUE(WriteBytes(folder / row.first, source));
+        Split(row.first, 1000);
+        const int pieces = (row.second + 999) / 1000, perLine = row.first == "data" ? 21 : 20;
+        std::vector<std::string> names;
+        std::string copy, calls, sums;
+        for (int k = 1; k <= pieces; k++) {
+            char name[16];
+            snprintf(name, sizeof name, "data.%03d", k);
+            names.push_back(name);
+            Bytes piece = source.substr((k - 1) * 1000, 1000);
+            EXPECT_EQ(ReadBytes(folder / name), piece) << name;
+            copy += (k == 1 ? "COPY /B /Y " : k % perLine == 1 ? "ECHO Still Rejoining...\r\nCOPY /B /Y " + row.first + " + " : " + ") +
+                    name + (k % perLine == 0 || k == pieces ? " " + row.first + "\r\n" : "");
+            calls += "CALL :PIECE " + names.back() + " " + Sha256Of(piece) + "\r\n";
+            sums += Sha256Of(piece) + " *" + name + "\r\n";
+        }
+        auto groups = [&](int first, int last, const std::string &test) { // FOR lines of pieces first ... last
+            std::string lines;
+            for (int from = first; from <= last; from += perLine) {
+                lines += "FOR %%P IN (" + names[from - 1];
+                for (int k = from + 1; k <= last && k < from + perLine; k++)
+                    lines += " " + names[k - 1];
+                lines += ") DO " + test + "\r\n";
+            }
+            return lines;
+        };
+        std::string text = "ECHO OFF\r\nCLS\r\nREM Morvane 3.2\r\n";
+        for (const char *action : {"ECHO %%P is missing", "GOTO MISSING"})
+            text += groups(1, pieces, std::string("IF NOT EXIST %%P ") + action);
+        text += "IF NOT \"%OS%\"==\"Windows_NT\" GOTO REJOIN\r\nSETLOCAL\r\n";
+        for (const char *action : {" ECHO %%P has the wrong size: copy it again", " GOTO DAMAGED"})
+            text += groups(1, pieces - 1, std::string("IF NOT \"%%~zP\"==\"1000\"") + action) +
+                    groups(pieces, pieces, "IF NOT \"%%~zP\"==\"" + std::to_string(row.second - 1000 * (pieces - 1)) + "\"" + action);
+        text += ":REJOIN\r\nECHO Rejoining " + row.first + "\r\n" + copy + "IF NOT \"%OS%\"==\"Windows_NT\" GOTO COMPLETED\r\n" +
+                "FOR %%F IN (" + row.first + ") DO IF NOT \"%%~zF\"==\"" + std::to_string(row.second) + "\" GOTO UNWRITTEN\r\n" +
+                "CALL :SHA256 " + row.first + " " + Sha256Of(source) + "\r\n" + BatchTail + calls + BatchEnd;
+        for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@'))
+            text.replace(at, 1, row.first);
+        EXPECT_EQ(ReadBytes(folder / "data.bat"), text) << row.first;
+        EXPECT_EQ(ReadBytes(folder / "data.sha256"), sums + Sha256Of(source) + " *" + row.first + "\r\n") << row.first;
+        names.insert(names.end(), {"data.bat", "data.sha256"});
+        for (const std::string &made : names)
+            DeleteFileA((folder / made).c_str());
     }
-    const struct {
-        std::string name;
-        int pieces;
-        std::string text;
-    } rows[] = {
-        {"data", 2, Head({"data.001 data.002"}, "data") + "COPY /B /Y data.001 + data.002 data\r\n"},
-        {"data.zip", 21, Head({twenty, "data.021"}, "data.zip") + "COPY /B /Y " + copy +
-                             " data.zip\r\nECHO Still Rejoining...\r\nCOPY /B /Y data.zip + data.021 data.zip\r\n"},
+}
+
+// The batch file under cmd, with Wine's own certutil, which prints no digest (the sizes are
+// checked, the content cannot be), and with a stand-in put in its place that prints one as Windows
+// 10 does and as older versions did (in capitals): a good set rebuilt and checked; a piece a byte
+// short (named, status 2, nothing made); a piece with a byte changed (named, status 2, the rebuilt
+// file deleted). A certutil lying beside the pieces never runs.
+TEST_F(Engine, TheBatchFileRebuildsOnlyWhatMatches)
+{
+    const Bytes source = RandomBytes(3500000);
+    ASSERT_TRUE(WriteBytes(folder / "data.zip", source) && WriteBytes(folder / "certutil.bat", "ECHO ran>ran.txt\r\n"));
+    Options("B");
+    Split("data.zip", 1457000);
+    ASSERT_TRUE(DeleteFileA((folder / "data.zip").c_str()));
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, MAX_PATH); // a 32-bit process's lands where a 32-bit cmd looks
+    const std::string certutil = system + std::string("\\certutil.exe"), wines = certutil + ".wine";
+    CopyFileA(certutil.c_str(), wines.c_str(), TRUE);
+    const Bytes piece = ReadBytes(folder / "data.002");
+    const std::string done = "Rejoining data.zip\r\nRejoining Completed\r\n", damaged = "data.zip was not rebuilt: a piece is damaged\r\n";
+    const struct { const char *form; int damage, status; std::string said; } rows[] = {
+        {nullptr, 0, 0, "Rejoining data.zip\r\nThe sizes were checked, but not the content: this Windows has no certutil that "
+                        "computes SHA-256\r\nRejoining Completed\r\n"},
+        {"win10", 0, 0, done}, {"spaced", 0, 0, done},
+        {"win10", -1, 2, "data.002 has the wrong size: copy it again\r\n" + damaged},
+        {"spaced", 1, 2, "Rejoining data.zip\r\ndata.002 is damaged: copy it again\r\n" + damaged},
     };
     for (const auto &row : rows) {
-        Type(AppState.FileNameEdit, row.name);
-        AppState.PieceCount = row.pieces;
-        ASSERT_EQ(WriteBatchFile(), 1);
-        std::string batch = folder / (row.name.substr(0, row.name.rfind('.')) + ".bat");
-        EXPECT_EQ(ReadBytes(batch), row.text + "ECHO Rejoining Completed\r\nGOTO END\r\n:MISSING\r\nECHO " + row.name +
-                                        " was not rebuilt: a piece is missing\r\n"
-                                        "IF \"%OS%\"==\"Windows_NT\" EXIT /B 1\r\n:END\r\n")
-            << row.pieces << " of " << row.name;
-        DeleteFileA(batch.c_str());
+        SetEnvironmentVariableA("MORVANE_CERTUTIL", row.form);
+        ASSERT_TRUE(CopyFileA(row.form ? MORVANE_BUILD_DIR "/tests/certutil.exe" : wines.c_str(), certutil.c_str(), FALSE));
+        Bytes changed = piece.substr(0, piece.size() + std::min(row.damage, 0));
+        changed[1000] ^= (char)std::max(row.damage, 0);
+        ASSERT_TRUE(WriteBytes(folder / "data.002", changed));
+        EXPECT_EQ(::system(("cd /d \"" + folder.Path() + "\" && data.bat >said.txt").c_str()), row.status) << row.form;
+        std::string said = ReadBytes(folder / "said.txt");
+        EXPECT_EQ(said.substr(std::min(said.find(row.said.substr(0, 8)), said.size())), row.said) << said;
+        EXPECT_EQ(ReadBytes(folder / "data.zip") == source, row.status == 0) << row.form;
+        EXPECT_EQ(DeleteFileA((folder / "data.zip").c_str()) != FALSE, row.status == 0) << "made only when whole";
     }
+    CopyFileA(wines.c_str(), certutil.c_str(), FALSE);
+    EXPECT_EQ(Listing(folder.Path()).find("ran.txt"), std::string::npos) << "a certutil beside the pieces ran";
 }
 
 TEST_F(Engine, TheBatchFileOptionIsOnlyForNamesItCanCarry)
@@ -474,7 +562,8 @@ static std::string PieceLine(const std::string &folder, int n, const char *piece
 TEST_F(Engine, TheLogListsEveryPieceAndNothingTakesTheSourcesName)
 {
     Options("BL");
-    ASSERT_TRUE(WriteBytes(folder / "data.zip", RandomBytes(3500000)));
+    const Bytes source = RandomBytes(3500000);
+    ASSERT_TRUE(WriteBytes(folder / "data.zip", source));
     Split("data.zip", 1457000);
     EXPECT_EQ(ReadBytes(folder / "data.log"), "Log file for data.zip\r\nMorvane 3.2\r\n\r\n"
                                              "Original file name... data.zip\r\nOriginal path........ " + folder.Path() + "\r\n"
@@ -482,14 +571,15 @@ TEST_F(Engine, TheLogListsEveryPieceAndNothingTakesTheSourcesName)
                                              "Batch file........... data.bat\r\nNumber of splits..... 3\r\n\r\n" +
                                                  PieceLine(folder.Path(), 1, "data.001", 1457000) +
                                                  PieceLine(folder.Path(), 2, "data.002", 1457000) + PieceLine(folder.Path(), 3, "data.003", 586000) +
-                                                 "\r\n  Total bytes split = 3500000 bytes\r\n");
+                                                 "\r\n  Total bytes split = 3500000 bytes\r\n\r\nChecksum file........ data.sha256\r\n"
+                                                 "SHA-256.............. " + Sha256Of(source) + "\r\n");
 
     // Sources whose outputs could take their name, or typed otherwise than they are on disk: the source
     // stays, the title names it, its log has the line that tells; or a box says why no log, or why
     // Windows would refuse. A name of 255 characters is Windows' longest. Whole paths make their
     // folder the current one.
     CreateDirectoryA((folder / "sub").c_str(), NULL);
-    const std::string name252(252, 'n'), name251(251, 'n'), root = "C:\\" + name251;
+    const std::string name252(252, 'n'), name248(248, 'n'), root = "C:\\" + name248; // its checksum file's name: 255
     const struct {
         const char *options;
         std::string typed, file, log, line, link = ""; // link: another name of the source, made first
@@ -499,12 +589,15 @@ TEST_F(Engine, TheLogListsEveryPieceAndNothingTakesTheSourcesName)
         {"BL", "my notes.txt", "my notes.txt", "my notes.log", "Batch file........... None\r\n"},
         {"BL", "my.trace.log. ", "my.trace.log", "my.trace.txt", "Original file name... my.trace.log\r\n"},
         {"BL", ".profile", ".profile", ".profile.log", ".profile.004"},
+        {"BL", "sums.SHA256", "sums.SHA256", "sums.log", "Checksum file........ sums.sha256.txt\r\n"},
         {"BL", "e.log", "e.log", "",
          "No log file was written: its name\ne.txt\nopens the source file itself, which Morvane never writes over",
          "e.txt"},
-        {"BL", name252 + ".b", name252 + ".b", "",
+        {"", name252 + ".b", name252 + ".b", "",
          "The pieces' names would be longer than the 255 characters Windows allows:\n" + name252 + ".004"},
-        {"BL", root + ".b", root + ".b", root + ".log", " 4. " + name251 + ".004 "},
+        {"L", name252.substr(3) + ".c", name252.substr(3) + ".c", "", // its pieces' names fit
+         "The checksum file's name would be longer than the 255 characters Windows allows:\n" + name252.substr(3) + ".sha256"},
+        {"BL", root + ".b", root + ".b", root + ".log", " 4. " + name248 + ".004 "},
         {"BL", folder / "sub\\deep.bin", "sub\\deep.bin", "sub\\deep.log", "Original path........ " + folder / "sub\r\n"},
     };
     auto in = [&](const std::string &name) { return name.find(':') != std::string::npos ? name : folder / name; };
@@ -524,7 +617,7 @@ TEST_F(Engine, TheLogListsEveryPieceAndNothingTakesTheSourcesName)
         else
             EXPECT_NE(ReadBytes(in(row.log)).find(row.line), std::string::npos) << row.log << " of " << row.typed;
     }
-    for (const char *made : {".b", ".001", ".002", ".003", ".004", ".log"})
+    for (const char *made : {".b", ".001", ".002", ".003", ".004", ".log", ".sha256"})
         DeleteFileA((root + made).c_str());
     EXPECT_EQ(Listing(folder.Path()).find(name252 + ".0"), std::string::npos);
 }

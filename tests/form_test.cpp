@@ -143,7 +143,7 @@ TEST_F(Form, WithAutoSplitADropSplitsAtOnceWhateverTheScriptOfTheName)
         Drop(source + "\\" + name + ".bin");
         EXPECT_EQ(Text(AppState.MainWindow) + "|" + Text(AppState.StatusNamePane), source + "\\" + name + ".bin|" + name + ".bin");
         EXPECT_EQ(Listing(source + "\\" + name), name + ".001 " + name + ".002 " + name + ".003 " +
-                                                     (name == "data" ? "data.bat data.log" : name + ".log"));
+                                                     (name == "data" ? "data.bat data.log" : name + ".log") + " " + name + ".sha256");
         EXPECT_NE(ReadBytes(source + "\\" + name + "\\" + name + ".log").find("Log file for " + name + ".bin\r\n"), std::string::npos);
     }
     EXPECT_STREQ(AppState.CurrentDirectory, source.c_str());

@@ -13,12 +13,12 @@ struct BenchArgs {
     int32_t pieceSize; // bytes
     const char *outDir;
     int wait;   // --wait: print "ready" once set up, start on a line from standard input
-    int option; // which of the program's own flags (--progress; --first-start, --cancel) was given: 1 or 2
+    int option; // which of the program's own flags was given: 1 for the first of them, 2 for the second ...
 };
 
-// PROGRAM SOURCE SIZE OUTDIR [--wait] [OPTION]; OPTION (one of option and other) only for a
-// program that has one. 0 after printing the usage.
-static inline int ReadBenchArgs(int argc, char **argv, BenchArgs *args, const char *option, const char *other = NULL)
+// PROGRAM SOURCE SIZE OUTDIR [--wait] [OPTION]; OPTION one of the program's own flags, given as
+// "--first-start|--cancel" (NULL for none). 0 after printing the usage.
+static inline int ReadBenchArgs(int argc, char **argv, BenchArgs *args, const char *options)
 {
     memset(args, 0, sizeof *args);
     int ok = argc >= 4;
@@ -29,18 +29,21 @@ static inline int ReadBenchArgs(int argc, char **argv, BenchArgs *args, const ch
         ok = args->pieceSize > 0;
     }
     for (int i = 4; ok && i < argc; i++) {
+        size_t length = strlen(argv[i]);
+        int index = 1;
+        const char *flag = options;
+        while (flag != NULL && !(strncmp(flag, argv[i], length) == 0 && (flag[length] == '|' || flag[length] == '\0')))
+            flag = strchr(flag, '|'), flag = flag != NULL ? flag + 1 : NULL, index++;
         if (strcmp(argv[i], "--wait") == 0)
             args->wait = 1;
-        else if (option != NULL && strcmp(argv[i], option) == 0)
-            args->option = 1;
-        else if (other != NULL && strcmp(argv[i], other) == 0)
-            args->option = 2;
+        else if (flag != NULL && length > 0)
+            args->option = index;
         else
             ok = 0;
     }
     if (!ok)
-        fprintf(stderr, "usage: %s SOURCE SIZE OUTDIR [--wait]%s%s%s%s%s\n", argv[0], option ? " [" : "",
-                option ? option : "", other ? " | " : "", other ? other : "", option ? "]" : "");
+        fprintf(stderr, "usage: %s SOURCE SIZE OUTDIR [--wait]%s%s%s\n", argv[0], options ? " [" : "",
+                options ? options : "", options ? "]" : "");
     return ok;
 }
 

@@ -10,7 +10,9 @@
 // message every few milliseconds and times each answer. Then clicks Exit and removes the settings
 // the program saved. Prints "seconds S" and "slowest_answer_ms M" (the longest the window took to
 // answer one of those messages); exits 1 when the program showed a box or did not finish, 2 on a
-// usage or set-up error. With --cancel it clicks Cancel during the split instead (half-way, once the
+// usage or set-up error. With --checksums it leaves Batch File checked: the split then writes the
+// checksum file too, each piece's SHA-256 and the whole file's taken from the bytes as they pass,
+// and the batch file. With --cancel it clicks Cancel during the split instead (half-way, once the
 // middle piece is there; for a split of fewer than four pieces, half a second into the first) and
 // times from that click until the window is idle again; it exits 1 when a piece is left.
 #include "BenchRun.h"
@@ -151,7 +153,7 @@ static void EndProgram(PROCESS_INFORMATION *process, HWND window)
 int main(int argc, char **argv)
 {
     BenchArgs args;
-    if (!ReadBenchArgs(argc, argv, &args, "--first-start", "--cancel"))
+    if (!ReadBenchArgs(argc, argv, &args, "--first-start|--cancel|--checksums"))
         return 2;
     char folder[MAX_PATH], name[MAX_PATH], outDir[MAX_PATH], firstPiece[3 * MAX_PATH], sizeText[16];
     char program[MAX_PATH];
@@ -202,12 +204,13 @@ int main(int argc, char **argv)
     SetText(GetDlgItem(window, CmdOutputPath), outDir);
     SetText(GetDlgItem(window, CmdFileName), name);
     if (args.option != 1) {
-        ClickOff(batch);
+        if (args.option != 3)
+            ClickOff(batch);
         ClickOff(log);
         ClickOff(subDirectory);
     }
     int on = args.option == 1 ? 1 : 0;
-    if (Checked(batch) != on || Checked(log) != on || Checked(subDirectory) != on || !Checked(useOutput) ||
+    if (Checked(batch) != (on || args.option == 3) || Checked(log) != on || Checked(subDirectory) != on || !Checked(useOutput) ||
         !IsWindowEnabled(GetDlgItem(window, CmdSplit))) {
         fprintf(stderr, "click_bench: the window did not come up as a first start, or Split stayed disabled\n");
         EndProgram(&process, window);

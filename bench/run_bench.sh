@@ -10,6 +10,8 @@
 # The source (SIZE_MB MiB from /dev/urandom) is made once in the work folder and read once to warm
 # the page cache. Each round then takes, in this order (README.md says what each includes):
 #   morvane_real_click   click_bench.exe clicks Split on the real Morvane.exe: until idle again
+#   morvane_checksums    the same click with Batch File checked: the checksum file and the batch file
+#                        too, each piece's SHA-256 and the whole file's computed as the bytes pass
 #   morvane_first_start  the same click with a first start's options: batch file, log, sub-folder
 #   morvane_in_process   split_bench.exe: SplitFile alone, no window
 #   bare_loop            bare_bench.exe: the same pieces from a bare Win32 loop
@@ -80,7 +82,7 @@ sh "$here/scripts/prefix.sh" $arch
 work="${MORVANE_BENCH_DIR:-$build}/bench-work"
 source="$work/data.bin"
 times="$work/times"
-tools="morvane_real_click morvane_first_start morvane_in_process bare_loop bare_loop_progress gnu_split dd"
+tools="morvane_real_click morvane_checksums morvane_first_start morvane_in_process bare_loop bare_loop_progress gnu_split dd"
 [ -z "$large" ] || tools="morvane_real_click dd"
 cancel_at="half-way"
 [ -z "$large" ] || cancel_at="half a second into the first piece of 2147483647 bytes"
@@ -109,6 +111,7 @@ mkdir -p "$work"
 echo "source: $size_mb MiB ($bytes bytes) of random data, $pieces pieces of $piece bytes"
 head -c "$bytes" /dev/urandom >"$source"
 cat "$source" >/dev/null
+source_sha256=$(sha256sum <"$source" | cut -c1-64)
 sync
 
 # One idle Wine program (cmd waiting for a line that never comes) keeps the Wine server and its
@@ -169,14 +172,15 @@ fail() {
 verify() {
     # The first start's pieces, batch file and log are in the sub-folder named after the source.
     first="$work/morvane_first_start/data"
-    for place in morvane_real_click morvane_first_start/data morvane_in_process bare_loop bare_loop_progress \
-        gnu_split; do
+    for place in morvane_real_click morvane_checksums morvane_first_start/data morvane_in_process bare_loop \
+        bare_loop_progress gnu_split; do
         count=$(find "$work/$place" -type f -name 'data.[0-9][0-9][0-9]' | wc -l)
         [ "$count" = "$pieces" ] || fail "$place holds $count pieces, expected $pieces"
     done
     for gnu_piece in "$work/gnu_split"/data.*; do
         name=$(basename "$gnu_piece")
-        for place in morvane_real_click morvane_first_start/data morvane_in_process bare_loop bare_loop_progress; do
+        for place in morvane_real_click morvane_checksums morvane_first_start/data morvane_in_process bare_loop \
+            bare_loop_progress; do
             cmp -s "$gnu_piece" "$work/$place/$name" || fail "$place's $name differs from GNU split's"
         done
     done
@@ -187,12 +191,19 @@ verify() {
     tr -d '\r' <"$first/data.log" | grep -qx "Number of splits..... $pieces" || fail "the log has the wrong count"
     tr -d '\r' <"$first/data.log" | grep -qx "  Total bytes split = $bytes bytes" || fail "the log has the wrong total"
     tr -d '\r' <"$first/data.log" | grep -q "^ *$pieces\. $last " || fail "the log lacks the last piece"
+    # The checksum file: every piece's line as sha256sum reads it, and the whole file's digest.
+    for place in morvane_checksums morvane_first_start/data; do
+        (cd "$work/$place" && tr -d '\r' <data.sha256 | sha256sum -c --quiet --ignore-missing) ||
+            fail "$place's checksum file does not match its pieces"
+        tr -d '\r' <"$work/$place/data.sha256" | tail -n 1 | grep -qx "$source_sha256 \*data.bin" ||
+            fail "$place's checksum file gives another digest for the whole file"
+    done
     if ! cmp -s "$source" "$work/dd/copy"; then
         echo "run_bench: round $round: the dd copy differs from the source" >&2
         exit 1
     fi
     echo "  round $round: every program's $pieces pieces identical to GNU split's, batch file and log" \
-        "complete, dd copy identical"
+        "complete, checksum files true to sha256sum, dd copy identical"
 }
 
 # Round 0 warms up (the first writes after making the source are slower for every tool) and is
@@ -227,6 +238,8 @@ while [ "$round" -le "$runs" ]; do
         round=$((round + 1))
         continue
     fi
+    wine_tool morvane_checksums click_bench --checksums
+    line="$line $figure"
     wine_tool morvane_first_start click_bench --first-start
     line="$line $figure"
     wine_tool morvane_in_process split_bench
@@ -296,19 +309,20 @@ if [ -n "$large" ]; then
     awk -v a="$(median 1)" -v b="$(median 2)" 'BEGIN { printf "throughput ratio morvane_real_click/dd %.3f\n", b / a }'
     exit 0
 fi
-# Columns: 1 real click, 2 first-start click, 3 in process, 4 bare loop, 5 bare loop with progress
-# bar, 6 GNU split, 7 dd.
+# Columns: 1 real click, 2 the click with the checksum file, 3 first-start click, 4 in process,
+# 5 bare loop, 6 bare loop with progress bar, 7 GNU split, 8 dd.
 ratio() { # name column-of-numerator-tool column-of-reference-tool
     awk -v n="$1" -v a="$(median "$2")" -v b="$(median "$3")" 'BEGIN { printf "throughput ratio %-41s %.3f\n", n, b / a }'
 }
 wait_ratio() { # name column-of-the-wait column-of-the-reference: how many times as long, by the medians
     awk -v n="$1" -v a="$(median "$2")" -v b="$(median "$3")" 'BEGIN { printf "time ratio       %-41s %.3f\n", n, a / b }'
 }
-wait_ratio morvane_real_click/morvane_in_process 1 3
-wait_ratio morvane_first_start/morvane_in_process 2 3
-wait_ratio morvane_real_click/bare_loop 1 4
-ratio morvane_real_click/bare_loop_progress 1 5
-ratio morvane_in_process/bare_loop 3 4
-ratio morvane_real_click/gnu_split 1 6
-ratio morvane_in_process/gnu_split 3 6
-ratio morvane_in_process/dd 3 7
+wait_ratio morvane_checksums/morvane_real_click 2 1
+wait_ratio morvane_real_click/morvane_in_process 1 4
+wait_ratio morvane_first_start/morvane_in_process 3 4
+wait_ratio morvane_real_click/bare_loop 1 5
+ratio morvane_real_click/bare_loop_progress 1 6
+ratio morvane_in_process/bare_loop 4 5
+ratio morvane_real_click/gnu_split 1 7
+ratio morvane_in_process/gnu_split 4 7
+ratio morvane_in_process/dd 4 8

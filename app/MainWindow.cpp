@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "settings/Settings.h"
 #include "shell/Shell.h"
+#include "join/Join.h"
 #include "split/Split.h"
 
 #include <shlobj.h>
@@ -35,6 +36,7 @@ static void RefreshForFileName(void)
 // is the one place that holds all of it.
 enum SplitPhase { Idle, Splitting, Ending }; // Ending: the split is over, its late input still dropped
 static SplitPhase SplitRunning = Idle;
+static int Joining = 0;       // the run is a join
 static int ExitRequested = 0; // exit once the window is idle again
 static int ExitAsking = 0;    // the question whether to cancel and exit is on screen
 
@@ -128,27 +130,30 @@ static void SetShutdownReason(const wchar_t *reason)
 static void TakeTypedFolder(HWND window);
 static void TakeFields(HWND window);
 
+// The Split button splits the file, or joins the set of pieces it belongs to (it then reads Join).
 static void RunSplit(void)
 {
     HWND window = AppState.MainWindow;
     TakeTypedFolder(window);
+    Joining = AppState.JoinSelected;
     SplitRunning = Splitting;
-    SetShutdownReason(L"Splitting a file");
+    SetShutdownReason(Joining ? L"Joining files" : L"Splitting a file");
     SetWindowTextA(AppState.SplitButton, "Cancel");
     EnableWindow(AppState.SplitButton, TRUE);
     SetBusyMessagePump(RetrieveMessagesWhileSplitting);
-    RunSplitCommand();
+    int done = Joining ? RunJoinCommand() : RunSplitCommand();
     SplitRunning = Ending;
     RetrieveMessagesWhileSplitting();
     SetBusyMessagePump(NULL);
     if (!IsWindow(window))
         return; // the session has ended meanwhile, and the program with it
-    SetWindowTextA(AppState.SplitButton, "Split");
     SetShutdownReason(NULL);
     SplitRunning = Idle;
-    TakeFields(window);
+    TakeFields(window); // the button reads Split or Join again
     if (AppState.RunCancelled == CancelTaken)
-        SetStatusText("split cancelled");
+        SetStatusText(Joining ? "join cancelled" : "split cancelled");
+    else if (Joining && done)
+        SetStatusText(JoinedStatus());
     for (int i = 0; i < HeldTrayCount; i++)
         PostMessageA(window, WM_TRAYNOTIFY, 0, HeldTrayClicks[i]);
     HeldTrayCount = 0;
@@ -172,7 +177,8 @@ static void RequestExit(void)
     if (ExitAsking)
         return;
     ExitAsking = 1;
-    if (AskYesNo("A split is running. Cancel it and exit?", "Split Running", MB_ICONQUESTION | MB_DEFBUTTON2)) {
+    if (AskYesNo(Joining ? "A join is running. Cancel it and exit?" : "A split is running. Cancel it and exit?",
+                 Joining ? "Join Running" : "Split Running", MB_ICONQUESTION | MB_DEFBUTTON2)) {
         CancelSplit();
         ExitRequested = 1;
     }

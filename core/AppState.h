@@ -75,6 +75,7 @@ struct AppStateRecord {
     int64_t FileSize;     // source size as last measured: files of any size, pieces of at most 2 GiB - 1
     int64_t PieceCount;   // pieces for FileSize and SplitSize; 0 when SplitSize is below 1
     int16_t OnTop;        // 1 while the main window is topmost
+    int16_t JoinSelected; // 1 while FileName is a piece of a set to join: the Split button reads Join
     int16_t RunCancelled; // of the running or last split or join: CancelAsked, then CancelTaken once it stopped for it
     int32_t OutputToggle; // 1 while Use Output is checked; drives the output-path controls
 

@@ -112,6 +112,16 @@ int RunGoesOn(void)
     return 0;
 }
 
+// Asked once: it stays the same while the program runs, and a batch file converts every name.
+UINT ConsoleCodePage(void)
+{
+    static DWORD page = 0;
+    if (page == 0 && GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTCODEPAGE | LOCALE_RETURN_NUMBER,
+                                    (LPWSTR)&page, sizeof page / sizeof(wchar_t)) == 0)
+        return CP_OEMCP;
+    return page;
+}
+
 int IsNoSuchPathError(DWORD error)
 {
     switch (error) {
@@ -151,17 +161,34 @@ void RememberSource(HANDLE source)
         memset(&Source, 0, sizeof Source);
 }
 
-int IsTheSource(const char *name)
+// The volume and file number of what a name opens; 0 when it opens nothing.
+static int Identify(const char *name, BY_HANDLE_FILE_INFORMATION *info)
 {
     HANDLE file = CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    BY_HANDLE_FILE_INFORMATION other;
-    int same = GetFileInformationByHandle(file, &other) && other.dwVolumeSerialNumber == Source.dwVolumeSerialNumber &&
-               other.nFileIndexHigh == Source.nFileIndexHigh && other.nFileIndexLow == Source.nFileIndexLow;
+    int known = GetFileInformationByHandle(file, info);
     CloseHandle(file);
-    return same;
+    return known;
+}
+
+static int SameIdentity(const BY_HANDLE_FILE_INFORMATION *one, const BY_HANDLE_FILE_INFORMATION *other)
+{
+    return one->dwVolumeSerialNumber == other->dwVolumeSerialNumber && one->nFileIndexHigh == other->nFileIndexHigh &&
+           one->nFileIndexLow == other->nFileIndexLow;
+}
+
+int IsTheSource(const char *name)
+{
+    BY_HANDLE_FILE_INFORMATION other;
+    return Identify(name, &other) && SameIdentity(&other, &Source);
+}
+
+int IsSameFile(const char *name, const char *other)
+{
+    BY_HANDLE_FILE_INFORMATION one, two;
+    return Identify(name, &one) && Identify(other, &two) && SameIdentity(&one, &two);
 }
 
 const char *FormatMessageText(const char *format, ...)

@@ -44,6 +44,10 @@ void SetBusyMessagePump(void (*pump)(void));
 // Then 1 while the run goes on; 0 once it has been cancelled (the cancel is then taken).
 int RunGoesOn(void);
 
+// The console's code page, the system's OEM code page (437, 850, 866 ...), in which cmd.exe reads a
+// batch file. Under the manifest's UTF-8 GetOEMCP() answers 65001 too: it is asked of the locale.
+UINT ConsoleCodePage(void);
+
 // True for the reasons a path test gives when nothing of that name exists.
 int IsNoSuchPathError(DWORD error);
 
@@ -55,6 +59,8 @@ int PathExists(const char *path);
 // file, as Windows resolves names (case, trailing spaces and dots, short names, other folders).
 void RememberSource(HANDLE source);
 int IsTheSource(const char *name);
+// Whether two names, relative to the working directory, open the same file.
+int IsSameFile(const char *name, const char *other);
 
 // When name exists, asks whether to overwrite it (Yes/No, warning icon) under the caption.
 // 1 when the user keeps the existing file (answered No); 0 to go on and write.

@@ -20,6 +20,10 @@ void MarkDefaultButton(void);
 // Measures FileName, sets the title and the status panes, enables Split only for 2 ... 999 pieces.
 void UpdateFileStatus(void);
 
+// After a split or a join: progress bar reset and hidden, working directory back to
+// CurrentDirectory, title and status recomputed.
+void RestoreIdleUi(void);
+
 // Enables Sub Directory only while the sub-folder's paths stay within 256 characters.
 void UpdateSubDirOption(void);
 

@@ -4,6 +4,7 @@
 #include "Form.h"
 
 #include "core/UiHelpers.h"
+#include "run/Run.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -36,10 +37,31 @@ static void SetPanes(const char *name, const char *size, const char *pieces)
     SetWindowTextA(AppState.StatusPiecesPane, pieces);
 }
 
+// A piece of a set selects a join: the Split button reads Join, and what only a split uses (the
+// piece size and its presets, Batch File, Log File, Sub Directory) is greyed out.
+static void ApplyJoinRule(void)
+{
+    const HWND splitOnly[] = {AppState.SplitSizeEdit, AppState.Preset288Radio, AppState.Preset144Radio,
+                              AppState.Preset720Radio, AppState.LogFileCheck};
+    for (HWND control : splitOnly)
+        EnableWindow(control, !AppState.JoinSelected);
+    if (AppState.JoinSelected) {
+        EnableWindow(AppState.BatchFileCheck, FALSE);
+        EnableWindow(AppState.SubDirectoryCheck, FALSE);
+    }
+    const char *label = AppState.JoinSelected ? "Join" : "Split";
+    char shown[16] = "";
+    GetWindowTextA(AppState.SplitButton, shown, sizeof shown);
+    if (strcmp(shown, label) != 0)
+        SetWindowTextA(AppState.SplitButton, label);
+}
+
 void UpdateFileStatus(void)
 {
     int64_t size = 0;
     SourceKind kind = MeasureSource(&size);
+    AppState.JoinSelected = kind == SourceFile && FindPieceSet();
+    ApplyJoinRule();
     if (kind == SourceMissing) {
         SetWindowTextA(AppState.MainWindow, PRODUCT_TITLE);
         SetPanes("", "", "");
@@ -69,8 +91,16 @@ void UpdateFileStatus(void)
         return;
     }
 
-    AppState.FileSize = size;
     char sizeText[32];
+    char piecesText[32];
+    if (AppState.JoinSelected) { // the file the pieces make
+        snprintf(sizeText, sizeof sizeText, "%lld bytes", (long long)Pieces.size);
+        snprintf(piecesText, sizeof piecesText, "%d pieces", Pieces.pieces);
+        SetPanes(Pieces.name, sizeText, piecesText);
+        EnableWindow(AppState.SplitButton, TRUE);
+        return;
+    }
+    AppState.FileSize = size;
     snprintf(sizeText, sizeof sizeText, "%lld bytes", (long long)size);
     SetWindowTextA(AppState.StatusNamePane, AppState.FileName);
     SetWindowTextA(AppState.StatusSizePane, sizeText);
@@ -81,15 +111,25 @@ void UpdateFileStatus(void)
         SetWindowTextA(AppState.StatusPiecesPane, "0 splits");
         EnableWindow(AppState.SplitButton, FALSE);
     } else {
-        char piecesText[32];
         snprintf(piecesText, sizeof piecesText, "%lld splits", (long long)AppState.PieceCount);
         SetWindowTextA(AppState.StatusPiecesPane, piecesText);
         EnableWindow(AppState.SplitButton, TRUE);
     }
 }
 
+void RestoreIdleUi(void)
+{
+    SendMessageA(AppState.ProgressBar, PBM_SETPOS, 0, 0);
+    SetCurrentDirectoryA(AppState.CurrentDirectory);
+    SetWindowTextA(AppState.MainWindow, PRODUCT_TITLE);
+    ShowWindow(AppState.ProgressBar, SW_HIDE);
+    UpdateFileStatus();
+}
+
 void UpdateSubDirOption(void)
 {
+    if (AppState.JoinSelected)
+        return; // greyed out for a join
     size_t n = WideLength(AppState.BaseName);
     size_t d = WideLength(IsChecked(AppState.UseOutputCheck) ? AppState.OutputDirectory : AppState.CurrentDirectory);
     // The sub-folder's pieces are folder\BaseName\BaseName.nnn: they must stay within 256 characters.

@@ -68,3 +68,34 @@ int PiecesDigested(void);
 const unsigned char *PieceDigest(int piece);
 const unsigned char *WholeDigest(void);
 uint32_t WholeCrc(void);
+
+// The set of pieces a name belongs to (NAME.001, NAME.002 ... in its folder), and what the record
+// beside them says of the file they make: the most telling of Morvane's checksum file (each
+// piece's SHA-256 and the whole file's), a file manager's .crc record (the file's size and
+// CRC-32), Morvane's log (the file's size and each piece's), Morvane's batch file (the name).
+enum JoinRecord { NoRecord, ChecksumRecord, CrcRecord, LogRecord, BatchRecord };
+struct PieceSet {
+    int pieces;                     // NAME.001 ... make the file: those the record lists, else those there
+    int missing;                    // the first of them that is not there, or 0
+    int leftOut;                    // the first piece past them that is there all the same (left alone), or 0
+    int64_t size;                   // the rebuilt file's size: the record's, else the pieces'
+    char name[PathCapacity];        // the rebuilt file's name: the record's, else NAME
+    JoinRecord record;
+    char recordName[PathCapacity];  // the record's file, as the pieces' names are given
+    int64_t recordSize;             // the file's size by the record (a .crc, a log), or 0
+    uint32_t crc32;                 // the file's CRC-32 by a .crc record
+    int64_t pieceSizes[MaxPieces];  // each piece's size by the log
+};
+extern PieceSet Pieces;
+
+// FileName (parsed) names a piece of a set that makes a file: a set that begins with NAME.001 and
+// has two pieces or more, or one that a record describes. 1 with Pieces filled in; 0 otherwise.
+int FindPieceSet(void);
+// Names of the set's files, in the folder FileName gives: its record (by suffix) and its pieces.
+void ComposeSetName(char *name, size_t capacity, const char *suffix);
+void ComposeSetPiece(char *name, size_t capacity, int piece);
+// A piece's size on disk, or -1 when it is not there.
+int64_t SetPieceSize(int piece);
+// The SHA-256 the checksum file gives a piece (numbered from 1), and the whole file.
+const unsigned char *ExpectedPieceDigest(int piece);
+const unsigned char *ExpectedWholeDigest(void);

@@ -17,22 +17,10 @@ int BatchPiecesPerLine(void)
     return (256 - (2 * fileLength + 11)) / (baseLength + 7);
 }
 
-// cmd.exe reads a batch file in the console's code page, the system's OEM code page (437, 850,
-// 866 ...), while the program's names are in its own code page. Under the manifest that is UTF-8,
-// and GetOEMCP() answers 65001 as well: the system's OEM code page is asked of its locale.
-// It is asked once: it stays the same while the program runs, and every name of a batch file is
-// converted, twice for each piece.
-static UINT ConsoleCodePage(void)
-{
-    static DWORD page = 0;
-    if (page == 0 && GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTCODEPAGE | LOCALE_RETURN_NUMBER,
-                                    (LPWSTR)&page, sizeof page / sizeof(wchar_t)) == 0)
-        return CP_OEMCP;
-    return page;
-}
-
-// Names are therefore written in the console's code page: 1 when the name went there whole; 0 for
-// a name with a character that code page cannot hold, which cannot be written at all.
+// cmd.exe reads a batch file in the console's code page, while the program's names are in its own
+// code page (UTF-8 under its manifest). Names are therefore written in the console's code page:
+// 1 when the name went there whole; 0 for a name with a character that code page cannot hold,
+// which cannot be written at all.
 static int ToBatchText(char *dest, size_t capacity, const char *name)
 {
     wchar_t wide[PathCapacity];
@@ -65,6 +53,8 @@ void UpdateBatchOption(void)
         enable = 0;
     else if (lstrcmpiA(AppState.Extension, ".bat") == 0)
         enable = 0; // its script would take the source's own name, and rebuild itself while running
+    if (AppState.JoinSelected)
+        enable = 0; // a join writes none
 
     if (AppState.BatchFileCheck != NULL)
         EnableWindow(AppState.BatchFileCheck, enable);

@@ -15,9 +15,6 @@ int SplitFile(void);
 // options are in force, and returns the window to idle. 1 when everything asked for was written.
 int RunSplitCommand(void);
 
-// Progress bar reset and hidden, working directory back to CurrentDirectory, status recomputed.
-void RestoreIdleUi(void);
-
 // Writes BaseName.bat, which rebuilds the source from its pieces when run in their folder.
 // 1 when written or when the user chose to keep an existing file; 0 after a reported failure.
 int WriteBatchFile(void);

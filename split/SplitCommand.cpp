@@ -36,12 +36,3 @@ int RunSplitCommand(void)
     RestoreIdleUi();
     return result;
 }
-
-void RestoreIdleUi(void)
-{
-    SendMessageA(AppState.ProgressBar, PBM_SETPOS, 0, 0);
-    SetCurrentDirectoryA(AppState.CurrentDirectory);
-    SetWindowTextA(AppState.MainWindow, PRODUCT_TITLE);
-    ShowWindow(AppState.ProgressBar, SW_HIDE);
-    UpdateFileStatus();
-}

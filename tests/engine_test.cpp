@@ -66,14 +66,18 @@ static LRESULT CALLBACK SlowBar(HWND bar, UINT message, WPARAM wParam, LPARAM lP
     return CallWindowProcA(BarProc, bar, message, wParam, lParam);
 }
 
-// A split cancelled (or an exit asked for) the first time the bar moves once file is there.
+// A split or join cancelled (or an exit asked for) the first time the bar moves once file (a name,
+// or a pattern) is there with at least so many bytes.
 enum CancelWay { ClickCancel, PressEscape, ExitAsked, SessionEnds };
-static void CancelWhen(const std::string &file, CancelWay way)
+static void CancelWhen(const std::string &file, CancelWay way, DWORD bytes = 0)
 {
     if (BarProc == nullptr)
         BarProc = (WNDPROC)SetWindowLongPtrA(AppState.ProgressBar, GWLP_WNDPROC, (LONG_PTR)SlowBar);
-    AtBar = [file, way, done = false]() mutable {
-        if (done || GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+    AtBar = [file, way, bytes, done = false]() mutable {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(file.c_str(), &found);
+        FindClose(search);
+        if (done || search == INVALID_HANDLE_VALUE || found.nFileSizeLow < bytes)
             return;
         done = true;
         EXPECT_EQ(Text(AppState.SplitButton), "Cancel");
@@ -108,7 +112,7 @@ static ExpectedBox Error(const std::string &text, std::function<void()> action =
 { return {IDOK, text, "Error", MB_ICONERROR, action}; }
 
 // "data.001 ... data.nnn data.bin": n pieces beside their source.
-static std::string Pieces(int n)
+static std::string PieceNames(int n)
 {
     std::string names = "data.bin";
     for (char suffix[16]; n > 0; n--)
@@ -147,10 +151,10 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
     auto made = [&](const char *name) { return [&at, name] { CreateDirectoryA((at + "\\" + name).c_str(), NULL); }; };
     HANDLE held = INVALID_HANDLE_VALUE;
     const Ending rows[] = {
-        {"beside the file, an exact multiple: no empty last piece", 4000, 1000, "", "", {}, Pieces(4)},
-        {"a last piece of one byte", 1001, 1000, "", "", {}, Pieces(2)},
-        {"pieces that end in a transfer of one byte", 200000, 65536, "", "", {}, Pieces(4)},
-        {"whole transfers", 200000, 65535, "", "", {}, Pieces(4)},
+        {"beside the file, an exact multiple: no empty last piece", 4000, 1000, "", "", {}, PieceNames(4)},
+        {"a last piece of one byte", 1001, 1000, "", "", {}, PieceNames(2)},
+        {"pieces that end in a transfer of one byte", 200000, 65536, "", "", {}, PieceNames(4)},
+        {"whole transfers", 200000, 65535, "", "", {}, PieceNames(4)},
         {"into the output folder", 3000, 1000, "BLO", "out", {},
          "data.bin out/ out/data.001 out/data.002 out/data.003 out/data.bat out/data.log out/data.sha256", made("out")},
         {"into a missing output folder, made on Yes", 3000, 1000, "O", "new",
@@ -191,7 +195,7 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
         {"a source gone since it was chosen: nothing of its name is created", 3000, 1000, "BLS", "",
          {{IDOK, "data.bin\ndoes not exist", "File Not Found", MB_ICONERROR}}, "",
          [&] { DeleteFileA((at + "\\data.bin").c_str()); }},
-        {"a source another program holds open for writing", 3000, 1000, "", "", {}, Pieces(3), [&] {
+        {"a source another program holds open for writing", 3000, 1000, "", "", {}, PieceNames(3), [&] {
              held = CreateFileA((at + "\\data.bin").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                                 OPEN_EXISTING, 0, NULL);
          }},
@@ -388,7 +392,7 @@ TEST_F(Engine, WhileItSplitsTheWindowAnswersAndActsOnNothing)
         DispatchMessageA(&message);
     EXPECT_EQ(seen.count("writing log file..."), 1u) << "the window answered during the log";
     EXPECT_TRUE(IsWindowVisible(AppState.MainWindow)) << "the tray's click acted after the split";
-    EXPECT_EQ(Listing(folder.Path()).size(), Pieces(999).size() + strlen(" data.log data.sha256 other.bin")) << "one split, and its log";
+    EXPECT_EQ(Listing(folder.Path()).size(), PieceNames(999).size() + strlen(" data.log data.sha256 other.bin")) << "one split, and its log";
     EXPECT_EQ(Text(AppState.StatusNamePane) + Text(AppState.StatusPiecesPane), "other.bin4 splits");
     SendMessageA(AppState.MainWindow, WM_ENDSESSION, TRUE, 0); // the session ends: saved as at Exit
     EXPECT_TRUE(QuitPosted());
@@ -530,6 +534,107 @@ TEST_F(Engine, TheBatchFileRebuildsOnlyWhatMatches)
     }
     CopyFileA(wines.c_str(), certutil.c_str(), FALSE);
     EXPECT_EQ(Listing(folder.Path()).find("ran.txt"), std::string::npos) << "a certutil beside the pieces ran";
+}
+
+// CRC-32 as zip computes it, a bit at a time.
+static uint32_t ZipCrc(const Bytes &bytes)
+{
+    uint32_t crc = 0xFFFFFFFF;
+    for (unsigned char byte : bytes)
+        for (int bit = 0; bit < 8; bit++, byte >>= 1)
+            crc = (crc >> 1) ^ (((crc ^ byte) & 1) ? 0xEDB88320 : 0);
+    return ~crc;
+}
+
+// Every way a join ends, for a piece dropped on the window (Split reads Join, and what only a split
+// uses is greyed out): the file rebuilt byte for byte from Morvane's own set (checked against its
+// checksum file), in the output folder, from a set as GNU split names and cuts it (data.zip.001 ...),
+// from a set with a file manager's .crc record; a piece past those its record lists left alone;
+// a gap, a short piece, a damaged piece, a cancel half-way, an existing file kept on No: each named,
+// and nothing of the join left.
+TEST_F(Engine, EveryJoinEndsWithItsFileProvenOrNothingOfIt)
+{
+    const Bytes source = RandomBytes(250000);
+    const std::string own = "data.001 data.002 data.003 data.bat data.log data.sha256";
+    char crc[16];
+    snprintf(crc, sizeof crc, "%08X", ZipCrc(source));
+    std::string at;
+    auto error = [](const std::string &text) { return Error(text + "\nCopy it again, then join again."); };
+    const struct {
+        const char *what, *stem; // "data" split by Morvane itself, or pieces made here, with what follows
+        std::string output, record, piece; // a record written beside the pieces; the piece dropped
+        std::function<void()> change;
+        std::vector<ExpectedBox> boxes;
+        std::string files, status;
+    } rows[] = {
+        {"Morvane's own set", "", "", "", "data.001", nullptr, {}, own + " data.zip", "joined and checked"},
+        {"into the output folder", "", "out", "", "data.002", nullptr, {}, own + " out/ out/data.zip", "joined and checked"},
+        {"pieces made as GNU split makes them", "data.zip", "", "", "data.zip.002", nullptr, {},
+         "data.zip data.zip.001 data.zip.002 data.zip.003", "joined, not checked"},
+        {"a file manager's record", "data", "", "filename=data.zip\r\nsize=250000\r\ncrc32=" + std::string(crc),
+         "data.001", nullptr, {}, "data.001 data.002 data.003 data.crc data.zip", "joined and checked"},
+        {"a piece past those the record lists", "", "", "", "data.001", [&] { WriteBytes(at + "\\data.004", "x"); },
+         {{IDOK, "data.004 was left alone: data.sha256 lists 3 pieces.", "Notice", MB_ICONWARNING}},
+         "data.001 data.002 data.003 data.004 data.bat data.log data.sha256 data.zip", "joined and checked"},
+        {"a gap", "data", "", "", "data.001", [&] { DeleteFileA((at + "\\data.002").c_str()); },
+         {Error("data.002 is missing.\nCopy it beside the other pieces, then join again.")}, "data.001 data.003", "data"},
+        {"a short piece", "data", "", "", "data.003", [&] { WriteBytes(at + "\\data.002", source.substr(100000, 99999)); },
+         {Error("data.002 has 99999 bytes, but the first piece has more: 100000.\nA piece is cut short or too long: copy it "
+                "again, then join again.")},
+         "data.001 data.002 data.003", "data"},
+        {"a damaged piece", "", "", "", "data.001", [&] { ByteAt(at + "\\data.002", 5000, ByteAt(at + "\\data.002", 5000) ^ 1); },
+         {error("data.002 is damaged: its SHA-256 is not the one data.sha256 gives.")}, own, "data.zip"},
+        {"a file of its name kept on No", "", "", "", "data.001", [&] { WriteBytes(at + "\\data.zip", "kept"); },
+         {{IDNO, "@\\data.zip already exist\n\nDo you want to overwrite it?", "File Exist", MB_ICONWARNING}},
+         own + " data.zip", "data.zip"},
+        {"cancelled half-way", "", "", "", "data.001", [] { CancelWhen("mvj*.tmp", ClickCancel, 125000); }, {}, own,
+         "join cancelled"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        TempFolder folder;
+        at = folder.Path();
+        Options("BL");
+        Type(AppState.OutputPathEdit, at + "\\" + row.output);
+        if (*row.stem == '\0') { // split by the program
+            WriteBytes(at + "\\data.zip", source);
+            Drop(at + "\\data.zip");
+            Split("data.zip", 100000);
+            DeleteFileA((at + "\\data.zip").c_str());
+        }
+        for (int k = 1; *row.stem != '\0' && k <= 3; k++)
+            WriteBytes(at + "\\" + row.stem + ".00" + std::to_string(k), source.substr((k - 1) * 100000, 100000));
+        if (!row.record.empty())
+            WriteBytes(at + "\\data.crc", row.record);
+        if (!row.output.empty())
+            CreateDirectoryA((at + "\\" + row.output).c_str(), NULL);
+        if (row.change)
+            row.change();
+        Options(row.output.empty() ? "" : "O");
+        Drop(at + "\\" + row.piece);
+        std::string face = Text(AppState.SplitButton);
+        for (HWND control : {AppState.SplitSizeEdit, AppState.Preset144Radio, AppState.BatchFileCheck,
+                             AppState.LogFileCheck, AppState.SubDirectoryCheck, AppState.UseOutputCheck})
+            face += std::to_string(IsWindowEnabled(control));
+        EXPECT_EQ(face, "Join000001");
+        size_t first = boxes.Count();
+        for (const ExpectedBox &box : row.boxes)
+            boxes.Answer(box.answer, box.action);
+        Command(CmdSplit);
+        AtBar = nullptr;
+        ASSERT_EQ(boxes.Count() - first, row.boxes.size());
+        for (size_t i = 0; i < row.boxes.size(); i++) {
+            std::string text = row.boxes[i].text;
+            if (text[0] == '@')
+                text.replace(0, 1, at);
+            EXPECT_TRUE(IsBox(boxes.Seen(first + i), text, row.boxes[i].caption, row.boxes[i].icon,
+                              row.boxes[i].answer == IDOK ? MB_OK : MB_YESNO));
+        }
+        EXPECT_EQ(Listing(at), row.files);
+        EXPECT_EQ(Text(AppState.StatusNamePane), row.status);
+        std::string rebuilt = at + "\\" + row.output + (row.output.empty() ? "" : "\\") + "data.zip";
+        EXPECT_EQ(ReadBytes(rebuilt) == source, row.status.compare(0, 6, "joined") == 0) << "rebuilt byte for byte";
+    }
 }
 
 TEST_F(Engine, TheBatchFileOptionIsOnlyForNamesItCanCarry)

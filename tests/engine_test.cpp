@@ -582,6 +582,9 @@ TEST_F(Engine, EveryJoinEndsWithItsFileProvenOrNothingOfIt)
          {Error("data.002 has 99999 bytes, but the first piece has more: 100000.\nA piece is cut short or too long: copy it "
                 "again, then join again.")},
          "data.001 data.002 data.003", "data"},
+        {"a last piece longer than the first", "data", "", "", "data.001", [&] { WriteBytes(at + "\\data.003", source.substr(0, 100001)); },
+         {error("data.003 has 100001 bytes: the last piece holds at least 1 and at most as many as the first, 100000.")},
+         "data.001 data.002 data.003", "data"},
         {"a damaged piece", "", "", "", "data.001", [&] { ByteAt(at + "\\data.002", 5000, ByteAt(at + "\\data.002", 5000) ^ 1); },
          {error("data.002 is damaged: its SHA-256 is not the one data.sha256 gives.")}, own, "data.zip"},
         {"a file of its name kept on No", "", "", "", "data.001", [&] { WriteBytes(at + "\\data.zip", "kept"); },

@@ -202,6 +202,12 @@ TEST_F(RealProgram, TheInstalledProgramTakesTheFileExplorerSendsIt)
         Await([&] { return Listing(files) + ", " + Text(program.Window()) == c.after; });
         EXPECT_EQ(Listing(files) + ", " + Text(program.Window()), c.after) << c.arguments;
     }
+    { // a first piece, with Auto Split: its set is joined at once, into the file of the pieces' name
+        ASSERT_TRUE(WriteBytes(files + "\\j.001", "one,") && WriteBytes(files + "\\j.002", "two"));
+        RunningProgram program(folder.Path(), "\"" + files + "\\j.001\"", exe);
+        EXPECT_TRUE(Await([&] { return program.ChildByText("joined, not checked") != NULL; })) << Listing(files);
+        EXPECT_EQ(ReadBytes(files + "\\j"), "one,two");
+    }
     ASSERT_EQ(system(("msiexec /x " + std::string(product) + " /qn").c_str()), 0);
     EXPECT_EQ(left() + shows("DisplayName") + std::to_string(ProgramValue("SplitSize").size()), ",  in ;  in ; ;4") << "the settings stay";
 }

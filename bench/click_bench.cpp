@@ -1,5 +1,5 @@
 // Times a Split click on the real Morvane.exe, driven from this process, for run_bench.sh:
-//   click_bench SOURCE SIZE OUTDIR [--wait] [--first-start | --cancel]
+//   click_bench SOURCE SIZE OUTDIR [--wait] [--first-start | --cancel | --checksums | --join]
 // Starts the Morvane.exe of its own build in SOURCE's folder with no saved settings (a first
 // start: Use Output, Batch File, Log File and Sub Directory checked, output folder = that folder),
 // types SOURCE's name, SIZE and OUTDIR into their fields and clicks Batch File, Log File and Sub
@@ -12,7 +12,9 @@
 // answer one of those messages); exits 1 when the program showed a box or did not finish, 2 on a
 // usage or set-up error. With --checksums it leaves Batch File checked: the split then writes the
 // checksum file too, each piece's SHA-256 and the whole file's taken from the bytes as they pass,
-// and the batch file. With --cancel it clicks Cancel during the split instead (half-way, once the
+// and the batch file. With --join SOURCE is the first piece of a set that Morvane split (its
+// checksum file beside it): the window offers Join, and the click joins the set into OUTDIR (Use
+// Output checked, as on a first start), every piece's SHA-256 and the whole file's checked. With --cancel it clicks Cancel during the split instead (half-way, once the
 // middle piece is there; for a split of fewer than four pieces, half a second into the first) and
 // times from that click until the window is idle again; it exits 1 when a piece is left.
 #include "BenchRun.h"
@@ -85,16 +87,18 @@ static void ClickOff(HWND button)
 // Clicks Split and returns the seconds until the split is over, or -1 when a box came up before
 // the first piece or the split did not end within ten minutes. The window answers messages while
 // it splits, so an answer alone does not end the wait: the split has begun once its first piece
-// is on disk, and is over once the progress bar is hidden again. Every few milliseconds a message
-// is sent to the window, and the longest wait for its answer goes to *slowestMs.
+// is on disk (a join, once its bar has shown: firstPiece NULL), and is over once the progress bar
+// is hidden again. Every few milliseconds a message is sent to the window, and the longest wait
+// for its answer goes to *slowestMs.
 static double TimeSplitClick(HWND window, DWORD pid, const char *firstPiece, double *slowestMs)
 {
     HWND bar = FindWindowExA(window, NULL, PROGRESS_CLASSA, NULL);
     double start = Seconds();
     *slowestMs = 0;
+    int begun = 0;
     PostMessageA(GetDlgItem(window, CmdSplit), BM_CLICK, 0, 0);
     for (;;) {
-        int begun = GetFileAttributesA(firstPiece) != INVALID_FILE_ATTRIBUTES;
+        begun = begun || (firstPiece != NULL ? GetFileAttributesA(firstPiece) != INVALID_FILE_ATTRIBUTES : IsWindowVisible(bar));
         double asked = Seconds();
         DWORD_PTR result = 0;
         int answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result) != 0;
@@ -153,7 +157,7 @@ static void EndProgram(PROCESS_INFORMATION *process, HWND window)
 int main(int argc, char **argv)
 {
     BenchArgs args;
-    if (!ReadBenchArgs(argc, argv, &args, "--first-start|--cancel|--checksums"))
+    if (!ReadBenchArgs(argc, argv, &args, "--first-start|--cancel|--checksums|--join"))
         return 2;
     char folder[MAX_PATH], name[MAX_PATH], outDir[MAX_PATH], firstPiece[3 * MAX_PATH], sizeText[16];
     char program[MAX_PATH];
@@ -203,15 +207,17 @@ int main(int argc, char **argv)
     SetText(GetDlgItem(window, CmdSplitSize), sizeText);
     SetText(GetDlgItem(window, CmdOutputPath), outDir);
     SetText(GetDlgItem(window, CmdFileName), name);
-    if (args.option != 1) {
+    if (args.option != 1 && args.option != 4) {
         if (args.option != 3)
             ClickOff(batch);
         ClickOff(log);
         ClickOff(subDirectory);
     }
-    int on = args.option == 1 ? 1 : 0;
+    int on = args.option == 1 || args.option == 4 ? 1 : 0;
+    char label[16] = "";
+    GetWindowTextA(GetDlgItem(window, CmdSplit), label, sizeof label);
     if (Checked(batch) != (on || args.option == 3) || Checked(log) != on || Checked(subDirectory) != on || !Checked(useOutput) ||
-        !IsWindowEnabled(GetDlgItem(window, CmdSplit))) {
+        !IsWindowEnabled(GetDlgItem(window, CmdSplit)) || strcmp(label, args.option == 4 ? "Join" : "Split") != 0) {
         fprintf(stderr, "click_bench: the window did not come up as a first start, or Split stayed disabled\n");
         EndProgram(&process, window);
         return 2;
@@ -238,7 +244,7 @@ int main(int argc, char **argv)
             seconds = -1;
         }
     } else {
-        seconds = TimeSplitClick(window, process.dwProcessId, firstPiece, &slowestMs);
+        seconds = TimeSplitClick(window, process.dwProcessId, args.option == 4 ? NULL : firstPiece, &slowestMs);
     }
     HWND box = FindProcessWindow(process.dwProcessId, "#32770");
     if (seconds < 0 || box != NULL) {

@@ -12,6 +12,10 @@
 #   morvane_real_click   click_bench.exe clicks Split on the real Morvane.exe: until idle again
 #   morvane_checksums    the same click with Batch File checked: the checksum file and the batch file
 #                        too, each piece's SHA-256 and the whole file's computed as the bytes pass
+#   morvane_join         click_bench.exe --join: the real Morvane.exe joins those pieces (Join, chosen
+#                        by the first piece) into a folder of its own, every digest checked
+#   cat                  cat OUT/data.[0-9][0-9][0-9] >data.bin: the same pieces joined by cat
+#   batch_file           Wine's cmd runs the checksums click's batch file in the pieces' folder
 #   morvane_first_start  the same click with a first start's options: batch file, log, sub-folder
 #   morvane_in_process   split_bench.exe: SplitFile alone, no window
 #   bare_loop            bare_bench.exe: the same pieces from a bare Win32 loop
@@ -82,7 +86,8 @@ sh "$here/scripts/prefix.sh" $arch
 work="${MORVANE_BENCH_DIR:-$build}/bench-work"
 source="$work/data.bin"
 times="$work/times"
-tools="morvane_real_click morvane_checksums morvane_first_start morvane_in_process bare_loop bare_loop_progress gnu_split dd"
+tools="morvane_real_click morvane_checksums morvane_join cat batch_file morvane_first_start morvane_in_process bare_loop
+bare_loop_progress gnu_split dd"
 [ -z "$large" ] || tools="morvane_real_click dd"
 cancel_at="half-way"
 [ -z "$large" ] || cancel_at="half a second into the first piece of 2147483647 bytes"
@@ -121,14 +126,14 @@ mkfifo "$work/keep"
 "$here/scripts/wine-run" $arch cmd /c "set /p idle=" <"$work/keep" >/dev/null 2>&1 &
 exec 4>"$work/keep"
 
-wine_tool() { # tool exe [flag]: starts it, empties its folder once it is ready, sets $figure
+wine_tool() { # tool exe [flag [source]]: starts it, empties its folder once it is ready, sets $figure
     out="$work/$1"
     rm -f "$work/go"
     mkfifo "$work/go"
     : >"$work/figure"
     # Output goes to a file, not a pipe: a Wine server started by this call may outlive it.
     # shellcheck disable=SC2086 # the optional flag, unquoted so that an empty one vanishes
-    "$here/scripts/wine-run" $arch "$build/bench/$2.exe" "$(winpath "$source")" "$piece" "$(winpath "$out")" \
+    "$here/scripts/wine-run" $arch "$build/bench/$2.exe" "$(winpath "${4:-$source}")" "$piece" "$(winpath "$out")" \
         --wait ${3:-} <"$work/go" >"$work/figure" 2>"$work/errors" 4>&- &
     pid=$!
     exec 3>"$work/go"
@@ -198,12 +203,17 @@ verify() {
         tr -d '\r' <"$work/$place/data.sha256" | tail -n 1 | grep -qx "$source_sha256 \*data.bin" ||
             fail "$place's checksum file gives another digest for the whole file"
     done
+    # The joins: each rebuilt file is the source, byte for byte.
+    for rebuilt in morvane_join/data.bin cat/data.bin morvane_checksums/data.bin; do
+        cmp -s "$source" "$work/$rebuilt" || fail "$rebuilt differs from the source"
+    done
+    rm -f "$work/morvane_checksums/data.bin"
     if ! cmp -s "$source" "$work/dd/copy"; then
         echo "run_bench: round $round: the dd copy differs from the source" >&2
         exit 1
     fi
     echo "  round $round: every program's $pieces pieces identical to GNU split's, batch file and log" \
-        "complete, checksum files true to sha256sum, dd copy identical"
+        "complete, checksum files true to sha256sum, the three joins and the dd copy identical to the source"
 }
 
 # Round 0 warms up (the first writes after making the source are slower for every tool) and is
@@ -239,6 +249,14 @@ while [ "$round" -le "$runs" ]; do
         continue
     fi
     wine_tool morvane_checksums click_bench --checksums
+    line="$line $figure"
+    # The joins of the pieces that click made, its checksum file and batch file beside them.
+    pieces_at="$work/morvane_checksums"
+    wine_tool morvane_join click_bench --join "$pieces_at/data.001"
+    line="$line $figure"
+    native_tool cat sh -c 'cat "$0"/data.[0-9][0-9][0-9] >"$1/data.bin"' "$pieces_at" "$work/cat"
+    line="$line $figure"
+    native_tool batch_file sh -c 'cd "$0" && "$1/scripts/wine-run" "$2" cmd /c data.bat >/dev/null' "$pieces_at" "$here" "$arch"
     line="$line $figure"
     wine_tool morvane_first_start click_bench --first-start
     line="$line $figure"
@@ -309,8 +327,8 @@ if [ -n "$large" ]; then
     awk -v a="$(median 1)" -v b="$(median 2)" 'BEGIN { printf "throughput ratio morvane_real_click/dd %.3f\n", b / a }'
     exit 0
 fi
-# Columns: 1 real click, 2 the click with the checksum file, 3 first-start click, 4 in process,
-# 5 bare loop, 6 bare loop with progress bar, 7 GNU split, 8 dd.
+# Columns: 1 real click, 2 the click with the checksum file, 3 the join, 4 cat, 5 the batch file,
+# 6 first-start click, 7 in process, 8 bare loop, 9 bare loop with progress bar, 10 GNU split, 11 dd.
 ratio() { # name column-of-numerator-tool column-of-reference-tool
     awk -v n="$1" -v a="$(median "$2")" -v b="$(median "$3")" 'BEGIN { printf "throughput ratio %-41s %.3f\n", n, b / a }'
 }
@@ -318,11 +336,14 @@ wait_ratio() { # name column-of-the-wait column-of-the-reference: how many times
     awk -v n="$1" -v a="$(median "$2")" -v b="$(median "$3")" 'BEGIN { printf "time ratio       %-41s %.3f\n", n, a / b }'
 }
 wait_ratio morvane_checksums/morvane_real_click 2 1
-wait_ratio morvane_real_click/morvane_in_process 1 4
-wait_ratio morvane_first_start/morvane_in_process 3 4
-wait_ratio morvane_real_click/bare_loop 1 5
-ratio morvane_real_click/bare_loop_progress 1 6
-ratio morvane_in_process/bare_loop 4 5
-ratio morvane_real_click/gnu_split 1 7
-ratio morvane_in_process/gnu_split 4 7
-ratio morvane_in_process/dd 4 8
+wait_ratio morvane_join/morvane_real_click 3 1
+wait_ratio morvane_join/cat 3 4
+wait_ratio morvane_join/batch_file 3 5
+wait_ratio morvane_real_click/morvane_in_process 1 7
+wait_ratio morvane_first_start/morvane_in_process 6 7
+wait_ratio morvane_real_click/bare_loop 1 8
+ratio morvane_real_click/bare_loop_progress 1 9
+ratio morvane_in_process/bare_loop 7 8
+ratio morvane_real_click/gnu_split 1 10
+ratio morvane_in_process/gnu_split 7 10
+ratio morvane_in_process/dd 7 11

@@ -7,6 +7,7 @@
 #include "core/Sha256.h"
 #include "split/Split.h"
 
+#include <shlwapi.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -511,6 +512,12 @@ TEST_F(Engine, TheBatchFileRebuildsOnlyWhatMatches)
     GetSystemDirectoryA(system, MAX_PATH); // a 32-bit process's lands where a 32-bit cmd looks
     const std::string certutil = system + std::string("\\certutil.exe"), wines = certutil + ".wine";
     CopyFileA(certutil.c_str(), wines.c_str(), TRUE);
+    auto file = [this](bool run) { // a 64-bit Wine runs its own certutil, not the file, unless told
+        RegOverridePredefKey(HKEY_CURRENT_USER, NULL);
+        run ? SHSetValueA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "certutil.exe", REG_SZ, "native", 7)
+            : SHDeleteValueA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "certutil.exe");
+        RedirectRegistry();
+    };
     const Bytes piece = ReadBytes(folder / "data.002");
     const std::string done = "Rejoining data.zip\r\nRejoining Completed\r\n", damaged = "data.zip was not rebuilt: a piece is damaged\r\n";
     const struct { const char *form; int damage, status; std::string said; } rows[] = {
@@ -522,6 +529,7 @@ TEST_F(Engine, TheBatchFileRebuildsOnlyWhatMatches)
     };
     for (const auto &row : rows) {
         SetEnvironmentVariableA("MORVANE_CERTUTIL", row.form);
+        file(row.form != nullptr);
         ASSERT_TRUE(CopyFileA(row.form ? MORVANE_BUILD_DIR "/tests/certutil.exe" : wines.c_str(), certutil.c_str(), FALSE));
         Bytes changed = piece.substr(0, piece.size() + std::min(row.damage, 0));
         changed[1000] ^= (char)std::max(row.damage, 0);
@@ -533,6 +541,7 @@ TEST_F(Engine, TheBatchFileRebuildsOnlyWhatMatches)
         EXPECT_EQ(DeleteFileA((folder / "data.zip").c_str()) != FALSE, row.status == 0) << "made only when whole";
     }
     CopyFileA(wines.c_str(), certutil.c_str(), FALSE);
+    file(false);
     EXPECT_EQ(Listing(folder.Path()).find("ran.txt"), std::string::npos) << "a certutil beside the pieces ran";
 }
 

@@ -440,19 +440,24 @@ TEST_F(Engine, TheBatchFileGroupsItsChecksAndCopyCommandsByTheNameLengths)
     }
 }
 
-TEST_F(Engine, TheBatchFileOptionIsOnlyForNamesItCanCarry)
+// The Batch File option's tip says why it is greyed out, and nothing while it is not.
+TEST_F(Engine, TheBatchFileOptionIsOnlyForNamesItCanCarryAndItsTipSaysWhy)
 {
-    const std::string b55 = Repeat("\xC3\xA9", 55); // characters, not bytes
-    std::vector<std::pair<std::string, bool>> rows = {
-        {"data.zip", true}, {"donn\xC3\xA9\x65s.zip", true}, {b55 + ".zip", true}, {b55 + "n.zip", false},
-        {"\xE2\x82\xACuro.zip", false}, // the euro sign has no place in the console's code page (850)
-        {"setup.BAT", false},   // its script would take the source's own name
+    const std::string b55 = Repeat("\xC3\xA9", 55), sign = "The batch file cannot carry the sign "; // characters, not bytes
+    std::vector<std::pair<std::string, std::string>> rows = {
+        {"data.zip", ""}, {"donn\xC3\xA9\x65s.zip", ""}, {b55 + ".zip", ""},
+        {b55 + "n.zip", "This name is too long for the batch file's COPY lines"},
+        {"setup.BAT", "The batch file would take the name of this .bat file"},
+        {"da ta.zip", "The batch file cannot carry spaces in a name"},
+        {"\xE2\x82\xACuro.zip", "The command prompt cannot read every character of this name from a batch file"}, // code page 850
     };
-    for (char c : std::string(" `!@#$%^&*()/-=+[]{}|;'\",<>?"))
-        rows.push_back({std::string("da") + c + "ta.zip", false});
-    for (const auto &row : rows) {
+    for (char c : std::string("`!@#$%^&*()/-=+[]{}|;'\",<>?"))
+        rows.push_back({std::string("da") + c + "ta.zip", sign + c + " in a name"});
+    for (auto &row : rows) {
         Type(AppState.FileNameEdit, row.first);
-        EXPECT_EQ(IsWindowEnabled(AppState.BatchFileCheck) != FALSE, row.second) << row.first;
+        EXPECT_EQ(IsWindowEnabled(AppState.BatchFileCheck) != FALSE, row.second.empty()) << row.first;
+        row.second += row.second.empty() ? "" : ": rename the file, or rejoin its pieces with COPY /B by hand.";
+        EXPECT_EQ(TipText(AppState.BatchTooltip, AppState.MainWindow, (UINT_PTR)AppState.BatchFileCheck), row.second);
     }
 }
 

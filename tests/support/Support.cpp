@@ -217,6 +217,16 @@ std::string Text(HWND window)
     return text;
 }
 
+std::string TipText(HWND tooltip, HWND window, UINT_PTR id)
+{
+    wchar_t text[1024] = L""; // the ANSI message hands over no more than 80 bytes
+    TTTOOLINFOW tool = {TTTOOLINFOW_V2_SIZE, 0, window, id, {0, 0, 0, 0}, NULL, text, 0, NULL};
+    SendMessageW(tooltip, TTM_GETTEXTW, sizeof text / sizeof *text, (LPARAM)&tool);
+    char narrow[4 * sizeof text / sizeof *text] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, NULL, NULL);
+    return narrow;
+}
+
 Bytes ProgramValue(const char *name, DWORD *type)
 {
     Bytes value(1024, '\0');

@@ -186,23 +186,28 @@ TEST_F(RealProgram, TheInstalledProgramTakesTheFileExplorerSendsIt)
     const std::string shortcut = exe + " in " + home + "\\; "; // Send To, then the Start menu
     EXPECT_EQ(left(), "Morvane.exe Morvane.hlp Morvane.html README.txt, " + shortcut + shortcut);
     EXPECT_EQ(shows("DisplayName") + shows("DisplayVersion") + shows("Publisher") + shows("DisplayIcon"), "Morvane;3.2;Drelwick;" + exe + ",0;");
-    const std::string files = folder / "sent files", source = files + "\\a b.bin", other = files + "\\c.bin";
+    const std::string files = folder / "sent files", source = files + "\\a b.bin", other = folder / "-c.bin";
     const std::string cyrillic = files + "\\\xD0\xB4.bin"; // a name in any script arrives whole
     ASSERT_TRUE(CreateDirectoryA(files.c_str(), NULL) && WriteBytes(source, RandomBytes(150)) && WriteBytes(other, "") &&
                 WriteBytes(cyrillic, RandomBytes(150)) && SetCurrentDirectoryA(folder.Path().c_str()) &&
                 GetShortPathNameA("sent files\\a b.bin", path, MAX_PATH)) << GetLastError(); // below the start folder
-    const std::string split = "a b.001 a b.002 a b.bin c.bin \xD0\xB4.bin, " + source, idle = "a b.bin c.bin \xD0\xB4.bin, Morvane 3.2";
-    const struct { std::string arguments, box, after; } cases[] = { // the folder's files, the window's title
+    const std::string listed = "a b.bin \xD0\xB4.bin, ", split = "a b.001 a b.002 " + listed + source, idle = listed + "Morvane 3.2";
+    const std::string two = "Morvane splits one file at a time. Of the 2 files it was given, it took the first:\n";
+    struct Case { std::string arguments, box, after; };
+    std::vector<Case> cases = { // the folder's files, the window's title
         {"\"" + source + "\"", "", split}, {source, "", split}, {path, "", split}, // quoted, unquoted, short
         {"\"" + files + "\\gone.bin\"", "Could not find the file\n" + files + "\\gone.bin", idle},
         {"\"" + files + "\"", files + "\nis a folder. Morvane splits a file: drop or send one of the files in it.", idle},
-        {"\"" + source + "\" \"" + other + "\"", "Morvane splits one file at a time. Of the 2 files it was given, it took the first:\n" + source, split},
-        {"\"" + cyrillic + "\"", "", "a b.bin c.bin \xD0\xB4.001 \xD0\xB4.002 \xD0\xB4.bin, " + cyrillic},
+        {"\"" + source + "\" \"" + other + "\"", two + source, split}, {"-c.bin \"" + source + "\"", two + other, listed + other},
+        {"\"" + cyrillic + "\"", "", "a b.bin \xD0\xB4.001 \xD0\xB4.002 \xD0\xB4.bin, " + cyrillic},
         {"/s", "/s\nis not a file. Morvane knows no switches: it is started with the file to split, or with none.", idle}};
+    for (std::string device : {"CON", "nul", "COM1", "LPT1", "AUX", "PRN"})
+        cases.push_back({device, device + "\nis a device, not a file. Morvane splits a file: drop or send one.", idle});
     for (const auto &c : cases) {
         for (const char *piece : {"\\a b.001", "\\a b.002", "\\\xD0\xB4.001", "\\\xD0\xB4.002"})
             DeleteFileA((files + piece).c_str());
         Store("ChkBits", REG_DWORD, Bytes({0x20, 0, 0, 0})), Store("SplitSize", REG_DWORD, Bytes({100, 0, 0, 0}));
+        Store("CurrentDirectory", REG_SZ, files + '\0'); // remembered; a relative name is the start folder's
         RunningProgram program(folder.Path(), c.arguments, exe); // Auto Split alone: the pieces beside the file
         HWND box = c.box.empty() ? NULL : program.WaitForWindow();
         EXPECT_EQ(BoxText(box), c.box) << c.arguments;

@@ -247,8 +247,9 @@ TEST(TheExe, CarriesItsManifest)
 
 // F1 opens Morvane.html in the default browser from Vista on (here a command of the test's own that notes the
 // file it is given), Morvane.hlp in the viewer at the contents before, where a jump leads to its topic: from the
-// program's folder wherever it was started (the viewer's case), else the start folder (the page's); either missing
-// gives a message naming both. Wine reports to the exe alone the Windows version its prefix's AppDefaults name.
+// program's folder wherever it was started, before the start folder (the page's case, in both), else the start
+// folder (the viewer's); either missing gives a message naming both. Wine reports to the exe alone the Windows
+// version its prefix's AppDefaults name.
 TEST_F(RealProgram, HelpOpensTheWebPageFromVistaOnAndTheViewerBefore)
 {
     std::string noted = folder / "opened.txt", browser = "cmd.exe /c echo \"%1\">\"" + noted + "\"";
@@ -265,11 +266,12 @@ TEST_F(RealProgram, HelpOpensTheWebPageFromVistaOnAndTheViewerBefore)
         EXPECT_EQ(BoxText(box), "Could not find " + file + "\nin " + bin + "\nor in " + folder.Path() +
                                     "\nMake sure it is in the same directory as Morvane.exe");
         program.Answer(box, IDOK);
-        CopyFileA((MORVANE_BUILD_DIR "/" + file).c_str(), ((file == "Morvane.hlp" ? bin : folder.Path()) + "\\" + file).c_str(), 0);
+        CopyFileA((MORVANE_BUILD_DIR "/" + file).c_str(), (folder / file).c_str(), 0); // the page in both folders:
+        file == "Morvane.html" && CopyFileA((MORVANE_BUILD_DIR "/" + file).c_str(), (bin + "\\" + file).c_str(), 0); // the program's is opened
         PostMessageA(program.Window(), WM_KEYDOWN, VK_F1, 0); // into its queue, whichever window is in front now
         if (file == "Morvane.html") {
             Await([&] { return !ReadBytes(noted).empty(); });
-            EXPECT_EQ(ReadBytes(noted), "\"" + folder / file + "\"\r\n");
+            EXPECT_EQ(ReadBytes(noted), "\"" + bin + "\\" + file + "\"\r\n");
             continue;
         }
         HWND viewer = NULL;

@@ -51,37 +51,45 @@ protected:
 };
 
 // A box a split shows, the answer given and what is done while it is on screen; '@' in its text
-// stands for the source's folder.
+// stands for the source's folder. The icon has MB_DEFBUTTON2 added for a question whose default is No.
 struct ExpectedBox { int answer; std::string text, caption; UINT icon; std::function<void()> action = nullptr; };
+
+// A double-click on Split as it comes: a click, then a second click of a message of its own.
+static void DoubleClickSplit()
+{ PostMessageA(AppState.SplitButton, WM_LBUTTONDBLCLK, MK_LBUTTON, 0), PostMessageA(AppState.SplitButton, WM_LBUTTONUP, 0, 0); }
 
 // The progress bar, made slow: each position it is handed waits 25 ms, longer than the window's
 // pace, so that it is handed one at every chunk and every line; the test's moment then comes.
 static WNDPROC BarProc = nullptr;
-static std::function<void()> AtBar;
+static std::function<void(WPARAM)> AtBar;
 static LRESULT CALLBACK SlowBar(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == PBM_SETPOS && AtBar)
-        Sleep(25), AtBar();
+        Sleep(25), AtBar(wParam);
     return CallWindowProcA(BarProc, bar, message, wParam, lParam);
 }
 
-// A split cancelled (or an exit asked for) the first time the bar moves once file is there.
-enum CancelWay { ClickCancel, PressEscape, ExitAsked, SessionEnds };
+// A split cancelled (or an exit asked for) the first time the bar moves once file is there; or, for
+// a double-click on Split, its second click once the split is over (the bar emptied), before it has ended.
+enum CancelWay { ClickCancel, PressEscape, ExitAsked, SessionEnds, SecondClick };
 static void CancelWhen(const std::string &file, CancelWay way)
 {
     if (BarProc == nullptr)
         BarProc = (WNDPROC)SetWindowLongPtrA(AppState.ProgressBar, GWLP_WNDPROC, (LONG_PTR)SlowBar);
-    AtBar = [file, way, done = false]() mutable {
-        if (done || GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+    AtBar = [file, way, done = false](WPARAM position) mutable {
+        if (done || GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES || (way == SecondClick && position != 0))
             return;
         done = true;
         EXPECT_EQ(Text(AppState.SplitButton), "Cancel");
+        if (way == SecondClick)
+            DoubleClickSplit();
         if (way == ClickCancel)
             Click(AppState.SplitButton);
         if (way == PressEscape || way == ExitAsked) // a key at a field, or the close box's message
             PostMessageA(way == ExitAsked ? AppState.MainWindow : AppState.SplitSizeEdit,
                          way == ExitAsked ? WM_CLOSE : WM_KEYDOWN, VK_ESCAPE, 0);
         if (way == SessionEnds) { // all done before the program returns: Windows may end it then
+            SetWindowTextA(AppState.SplitSizeEdit, "500"); // saved as the window shows it
             SendMessageA(AppState.MainWindow, WM_ENDSESSION, TRUE, 0);
             std::string folder = file.substr(0, file.rfind('\\')); // the sub-folder the split made
             EXPECT_FALSE(IsWindow(AppState.MainWindow) || GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES);
@@ -102,6 +110,7 @@ struct Ending {
 };
 
 static const char ExitQuestion[] = "A split is running. Cancel it and exit?";
+static const UINT NoFirst = MB_ICONQUESTION | MB_DEFBUTTON2; // its icon, No its default: Enter goes on splitting
 
 static ExpectedBox Error(const std::string &text, std::function<void()> action = nullptr)
 { return {IDOK, text, "Error", MB_ICONERROR, action}; }
@@ -201,12 +210,9 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
            }},
           Error("Could not read the source file while writing\ndata.001", [&] { ByteAt(at + "\\data.bin", 2999, 0); })},
          "data.bin new/"},
-        {"a double-click on Split: its second click, queued meanwhile, splits nothing", 3000, 1000, "S", "", {},
-         "data.bin data/ data/data.001 data/data.002 data/data.003",
-         [] {
-             PostMessageA(AppState.SplitButton, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
-             PostMessageA(AppState.SplitButton, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-         }},
+        {"double-clicks on Split: a second click queued meanwhile, or once the split is over, splits nothing", 3000, 1000,
+         "S", "", {}, "data.bin data/ data/data.001 data/data.002 data/data.003", DoubleClickSplit, nullptr,
+         "data\\data.003", SecondClick},
         {"a full disk while writing a piece", 1060000, 1000000, "BLO", "disk",
          {Error("Could not write\ndata.002\nThe disk may be full")}, "data.bin | data.001"},
         {"a full disk while writing the batch file", 1048576, 524288, "BLO", "disk",
@@ -223,7 +229,7 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
                SendMessageA(AppState.MainWindow, WM_CLOSE, 0, 0);
                EXPECT_TRUE(IsWindow(AppState.MainWindow)) << "the window outlives the split";
            }},
-          {IDNO, ExitQuestion, "Split Running", MB_ICONQUESTION}, {IDNO, ExitQuestion, "Split Running", MB_ICONQUESTION}},
+          {IDNO, ExitQuestion, "Split Running", NoFirst}, {IDNO, ExitQuestion, "Split Running", NoFirst}},
          "data.bin out/ out/data.001 out/data.002", made("out"), "out\\data.002"},
         // Cancelled: nothing of the split is left, what was there before stays, the window says so.
         {"cancelled in the first piece, into the output folder it made", 3000, 1000, "O", "new",
@@ -234,11 +240,11 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
          "data.bin out/ out/data.txt", made("out"), "out\\data.txt", "out\\data.003"},
         {"cancelled in the batch file, in a sub-folder of an empty output folder", 3000, 1000, "BLOS", "out", {},
          "data.bin out/", made("out"), nullptr, "out\\data\\data.bat"},
-        {"Exit answered No: the split goes on", 3000, 1000, "BLO", "out", {{IDNO, ExitQuestion, "Split Running", MB_ICONQUESTION}},
+        {"Exit answered No: the split goes on", 3000, 1000, "BLO", "out", {{IDNO, ExitQuestion, "Split Running", NoFirst}},
          "data.bin out/ out/data.001 out/data.002 out/data.003 out/data.bat out/data.log", made("out"), nullptr,
          "out\\data.002", ExitAsked},
         {"cancelled in the log by Exit answered Yes, which then ends the program", 3000, 1000, "BLS", "",
-         {{IDYES, ExitQuestion, "Split Running", MB_ICONQUESTION}}, "data.bin", nullptr, nullptr, "data\\data.log", ExitAsked},
+         {{IDYES, ExitQuestion, "Split Running", NoFirst}}, "data.bin", nullptr, nullptr, "data\\data.log", ExitAsked},
     };
     for (const Ending &row : rows) {
         SCOPED_TRACE(row.what);
@@ -277,8 +283,8 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
             std::string text = row.boxes[i].text;
             for (size_t p = text.find('@'); p != std::string::npos; p = text.find('@', p + 1))
                 text.replace(p, 1, at);
-            EXPECT_TRUE(IsBox(boxes.Seen(first + i), text, row.boxes[i].caption, row.boxes[i].icon,
-                              row.boxes[i].answer == IDOK ? MB_OK : MB_YESNO));
+            UINT icon = row.boxes[i].icon & ~MB_DEFMASK, buttons = row.boxes[i].answer == IDOK ? MB_OK : MB_YESNO;
+            EXPECT_TRUE(IsBox(boxes.Seen(first + i), text, row.boxes[i].caption, icon, buttons | (row.boxes[i].icon & MB_DEFMASK)));
         }
         if (held != INVALID_HANDLE_VALUE && CloseHandle(held)) // before the files are read
             held = INVALID_HANDLE_VALUE;
@@ -299,7 +305,7 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
             }
         }
         if (IsWindow(AppState.MainWindow)) {
-            if (row.cancelAt != nullptr && row.way != ExitAsked)
+            if (row.cancelAt != nullptr && row.way != ExitAsked && row.way != SecondClick)
                 idle.replace(idle.find("|data.bin|"), 10, "|split cancelled|");
             EXPECT_EQ(Face(), idle) << "the window is idle again, as before the split";
             continue;
@@ -399,6 +405,7 @@ TEST_F(Engine, TheSessionEndingDuringASplitLeavesNothingAndSaves)
     EXPECT_TRUE(QuitPosted());
     EXPECT_EQ(Listing(folder.Path()), "data.bin");
     EXPECT_EQ(ProgramValue("CurrentDirectory"), folder.Path() + std::string(257 - folder.Path().size(), '\0'));
+    EXPECT_EQ(ProgramValue("SplitSize"), Bytes({(char)0xF4, 1, 0, 0})) << "500, the field's, not the split's 1000";
 }
 
 // A batch file's text up to its rejoin of target: the checks of its pieces, a group a line.

@@ -145,6 +145,9 @@ TEST_F(Form, WithAutoSplitADropSplitsAtOnceWhateverTheScriptOfTheName)
         EXPECT_NE(ReadBytes(source + "\\" + name + "\\" + name + ".log").find("Log file for " + name + ".bin\r\n"), std::string::npos);
     }
     EXPECT_STREQ(AppState.CurrentDirectory, source.c_str());
+    char cut[5]; // a name cut to a field's capacity ends between two characters: "ab" and a euro sign in 4 bytes is "ab"
+    CopyText(cut, sizeof cut, "ab\xE2\x82\xAC");
+    EXPECT_STREQ(cut, "ab");
     Command(CmdExit); // a folder longer than the 257 bytes of an ASCII one is saved with its own length
     EXPECT_EQ(ProgramValue("CurrentDirectory"), source + '\0');
 }

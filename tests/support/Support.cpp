@@ -98,10 +98,12 @@ std::string Listing(const std::string &folder)
 
 // The answerer of this thread's boxes (each test is a process of its own).
 static BoxAnswerer *Answerer = nullptr;
+static int FocusedFirst = 0; // a box's default button, which takes the focus before the box is activated
 
 static LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam)
 {
     char className[16] = "";
+    FocusedFirst = code == HCBT_SETFOCUS ? GetDlgCtrlID((HWND)wParam) : FocusedFirst;
     if (code == HCBT_ACTIVATE && GetClassNameA((HWND)wParam, className, sizeof className) &&
         strcmp(className, "#32770") == 0 && GetDlgItem((HWND)wParam, 0xFFFF) != NULL)
         Answerer->OnBox((HWND)wParam);
@@ -147,9 +149,9 @@ void BoxAnswerer::OnBox(HWND box)
             return;
     answered_.push_back(box);
     BoxSeen seen = {Text(GetDlgItem(box, 0xFFFF)), Text(box), IconOf(box),
-                    GetDlgItem(box, IDYES) != NULL ? (UINT)MB_YESNO : (UINT)MB_OK};
+                    GetDlgItem(box, IDYES) == NULL ? (UINT)MB_OK : FocusedFirst == IDNO ? (UINT)(MB_YESNO | MB_DEFBUTTON2) : (UINT)MB_YESNO};
     seen_.push_back(seen);
-    int answer = seen.buttons == MB_YESNO ? IDNO : IDOK;
+    int answer = seen.buttons == MB_OK ? IDOK : IDNO;
     if (script_.empty()) {
         ADD_FAILURE() << "unexpected box \"" << seen.text << "\" (" << seen.caption << ")";
     } else {

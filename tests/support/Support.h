@@ -40,7 +40,7 @@ private:
 struct BoxSeen {
     std::string text, caption;
     UINT icon;    // MB_ICONERROR, MB_ICONWARNING, MB_ICONQUESTION, MB_ICONINFORMATION or 0
-    UINT buttons; // MB_OK or MB_YESNO
+    UINT buttons; // MB_OK or MB_YESNO, with MB_DEFBUTTON2 when No is the default (Enter's)
 };
 
 // Answers this thread's message boxes as they open, in the scripted order. A box nobody

@@ -146,8 +146,9 @@ void ApplySizeRule(void)
 {
     // The field takes only digits from the keys; a paste brings any text ("1,457,000"). The field
     // shows the size in use: what is not a digit is dropped from it, as typing would, and so are
-    // leading zeros (00000000012 is 12) and every digit past the tenth that counts; a number above
-    // the largest size becomes the largest. Writing it runs this rule again on that number alone.
+    // leading zeros (00000000012 is 12) and every digit after the first ten of the number; a
+    // number above the largest size becomes the largest. Writing it runs this rule again on that
+    // number alone.
     char text[64] = "";
     char digits[sizeof text];
     size_t n = 0;

@@ -313,6 +313,13 @@ static const char *NameForBox(const wchar_t *name, char *text, int size)
     return text;
 }
 
+// Whether a name on the command line, relative to the working folder, is that of a file there.
+static int NamesFile(const wchar_t *name)
+{
+    DWORD attributes = GetFileAttributesW(name);
+    return name[0] != L'\0' && attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 static void TakeCommandLineFile(HWND window, const wchar_t *name, int files)
 {
     // A name relative to the start folder is made whole; a short (8.3) name becomes the long one,
@@ -326,6 +333,13 @@ static void TakeCommandLineFile(HWND window, const wchar_t *name, int files)
     if (length > 0 && length < PathCapacity)
         lstrcpynW(path, longPath, PathCapacity);
     char shown[PathCapacity] = "";
+    // Windows reserves CON, NUL, COM1, LPT1, AUX, PRN ... in every folder, and makes \\.\CON of them.
+    if (wcsncmp(path, L"\\\\.\\", 4) == 0) {
+        FormatMessageText("%s\n%s", NameForBox(name, shown, sizeof shown),
+                          "is a device, not a file. Morvane splits a file: drop or send one.");
+        ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+        return;
+    }
     DWORD attributes = GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         FormatMessageText("%s\n%s", "Could not find the file", NameForBox(path, shown, sizeof shown));
@@ -367,15 +381,14 @@ void OpenCommandLineFile(void)
         length--;
     if (length < PathCapacity)
         lstrcpynW(whole, rest, (int)length + 1);
-    DWORD attributes = wcschr(whole, L'"') == NULL ? GetFileAttributesW(whole) : INVALID_FILE_ATTRIBUTES;
     const wchar_t *file = NULL, *option = NULL;
     int files = 0;
-    if (whole[0] != L'\0' && attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (wcschr(whole, L'"') == NULL && NamesFile(whole)) {
         file = whole;
         files = 1;
     }
     for (int i = 1; i < count && file != whole; i++) {
-        if (arguments[i][0] == L'/' || arguments[i][0] == L'-')
+        if ((arguments[i][0] == L'/' || arguments[i][0] == L'-') && !NamesFile(arguments[i]))
             option = option != NULL ? option : arguments[i];
         else if (arguments[i][0] != L'\0' && files++ == 0)
             file = arguments[i];

@@ -86,7 +86,7 @@ struct AppStateRecord {
     HWND FileNameLabel, PinButton, PinTooltip, FileNameEdit, OpenButton, OpenTooltip;
     HWND OutputPathLabel, OutputPathEdit, BrowseButton, BrowseTooltip;
     HWND SplitSizeGroup, SplitSizeEdit, Preset288Radio, Preset144Radio, Preset720Radio;
-    HWND OptionsGroup, BatchFileCheck, LogFileCheck, UseOutputCheck, SubDirectoryCheck;
+    HWND OptionsGroup, BatchFileCheck, BatchTooltip, LogFileCheck, UseOutputCheck, SubDirectoryCheck;
     HWND SplitButton, HelpButton, AboutButton, ExitButton, ProgressBar;
     HWND StatusNamePane, StatusSizePane, StatusPiecesPane;
 

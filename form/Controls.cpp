@@ -21,25 +21,6 @@ static HFONT MakeFont(int weight)
 static_assert(offsetof(TTTOOLINFOA, lParam) + sizeof(LPARAM) == 44, "the tool record up to lParam");
 #endif
 
-// Creates a tooltip that shows text over the whole of button. Null when it cannot be created.
-static HWND MakeTooltip(HWND button, const char *text)
-{
-    HINSTANCE module = GetModuleHandleA(NULL);
-    HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, NULL, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, AppState.MainWindow, NULL, module, NULL);
-    if (tip == NULL)
-        return NULL;
-    SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    GetClientRect(button, &AppState.ToolInfo.rect);
-    AppState.ToolInfo.cbSize = TTTOOLINFOA_V2_SIZE; // up to lParam, as every comctl32 version takes it
-    AppState.ToolInfo.hinst = module;
-    AppState.ToolInfo.hwnd = button;
-    AppState.ToolInfo.lpszText = (LPSTR)text;
-    AppState.ToolInfo.uFlags = TTF_SUBCLASS;
-    SendMessageA(tip, TTM_ADDTOOLA, 0, (LPARAM)&AppState.ToolInfo);
-    return tip;
-}
-
 // One child window of the form, as a dialog template would list it.
 struct ControlRow {
     HWND *handle;
@@ -51,7 +32,7 @@ struct ControlRow {
     int id;
     HFONT font = NULL;         // none for the icon buttons and the progress bar
     HICON icon = NULL;         // the icon buttons' image...
-    HWND *tooltip = NULL;      // ...and their tooltip, made right after the button
+    HWND *tooltip = NULL;      // ...and their tooltip, made right after the control
     const char *tip = NULL;
     int limit = 0;             // the most characters a path field takes (UTF-16, as the field counts); 0 for the field's own limit
 };
@@ -63,6 +44,41 @@ static RECT Scaled(const ControlRow *row)
     place.right = Scale(row->x + row->width) - place.left;
     place.bottom = Scale(row->y + row->height) - place.top;
     return place;
+}
+
+// The tool of a row's tip. An icon button's tip is a tool of the button, over its client area. A
+// check box's tip says why it is greyed out, while it is: a disabled window gets no mouse messages
+// (Windows hands them to the window beneath it, here the main window), so the tool is the main
+// window's, over the box's rectangle, and takes the box's handle as its identifier.
+static void FillTool(const ControlRow *row)
+{
+    HWND control = *row->handle;
+    TOOLINFOA *tool = &AppState.ToolInfo;
+    tool->cbSize = TTTOOLINFOA_V2_SIZE; // up to lParam, as every comctl32 version takes it
+    tool->hinst = GetModuleHandleA(NULL);
+    tool->uFlags = TTF_SUBCLASS;
+    tool->hwnd = row->icon != NULL ? control : AppState.MainWindow;
+    tool->uId = row->icon != NULL ? 0 : (UINT_PTR)control;
+    GetClientRect(control, &tool->rect);
+    MapWindowPoints(control, tool->hwnd, (POINT *)&tool->rect, 2);
+}
+
+// Creates a row's tooltip, with its text for the whole of its control. Null when it cannot be
+// created. A tip may be a sentence: it wraps at the window's width, and stays while it is read.
+static HWND MakeTooltip(const ControlRow *row)
+{
+    HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, NULL, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, AppState.MainWindow, NULL,
+                               GetModuleHandleA(NULL), NULL);
+    if (tip == NULL)
+        return NULL;
+    SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    FillTool(row);
+    AppState.ToolInfo.lpszText = (LPSTR)row->tip;
+    SendMessageA(tip, TTM_ADDTOOLA, 0, (LPARAM)&AppState.ToolInfo);
+    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, Scale(ClientWidth));
+    SendMessageA(tip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000); // ms; the default, 5 s, is too short for a sentence
+    return tip;
 }
 
 // Creates one row's window with its font, image, limit and tooltip. 0 when a window failed.
@@ -80,7 +96,7 @@ static int CreateRow(const ControlRow *row)
         SendMessageA(control, EM_LIMITTEXT, row->limit, 0);
     if (row->icon != NULL)
         SendMessageA(control, BM_SETIMAGE, IMAGE_ICON, (LPARAM)row->icon);
-    if (row->tooltip != NULL && (*row->tooltip = MakeTooltip(control, row->tip)) == NULL)
+    if (row->tooltip != NULL && (*row->tooltip = MakeTooltip(row)) == NULL)
         return 0;
     return 1;
 }
@@ -97,9 +113,9 @@ static int PlaceRow(const ControlRow *row)
     if (row->icon != NULL)
         SendMessageA(control, BM_SETIMAGE, IMAGE_ICON, (LPARAM)row->icon);
     if (row->tooltip != NULL) {
-        AppState.ToolInfo.hwnd = control;
-        GetClientRect(control, &AppState.ToolInfo.rect);
+        FillTool(row);
         SendMessageA(*row->tooltip, TTM_NEWTOOLRECTA, 0, (LPARAM)&AppState.ToolInfo);
+        SendMessageA(*row->tooltip, TTM_SETMAXTIPWIDTH, 0, Scale(ClientWidth));
     }
     return 1;
 }
@@ -169,15 +185,17 @@ static int EachRow(int (*act)(const ControlRow *row))
         {&s.OutputPathEdit, client3d, "EDIT", "", edit, 10, 62, 223, 21, CmdOutputPath, normal, NULL, NULL, NULL, FolderLimit},
         {&s.BrowseButton, edge, "BUTTON", NULL, iconButton, 233, 62, 21, 21, CmdBrowse, NULL,
          s.OpenIcon, &s.BrowseTooltip, "select output directory"},
-        {&s.SplitSizeGroup, 0, "BUTTON", "Split Size", child | BS_GROUPBOX, 10, 93, 80, 105, 0, normal},
-        // Scrolls past its width, so that all ten digits of the largest size can be typed or pasted.
-        {&s.SplitSizeEdit, client3d, "EDIT", "", edit | ES_NUMBER, 15, 110, 70, 21, CmdSplitSize, normal},
+        // The field as wide as its group allows, the group 4 pixels wider than the presets need: every
+        // digit of the largest size shows, at every scale.
+        {&s.SplitSizeGroup, 0, "BUTTON", "Split Size", child | BS_GROUPBOX, 10, 93, 84, 105, 0, normal},
+        {&s.SplitSizeEdit, client3d, "EDIT", "", edit | ES_NUMBER, 12, 110, 80, 21, CmdSplitSize, normal},
         {&s.Preset288Radio, 0, "BUTTON", "2.88 MB", preset | WS_GROUP | WS_TABSTOP, 15, 135, 70, 20, CmdSizePreset,
          normal},
         {&s.Preset144Radio, 0, "BUTTON", "1.44 MB", preset, 15, 155, 70, 20, CmdSizePreset, normal},
         {&s.Preset720Radio, 0, "BUTTON", "720 KB", preset, 15, 175, 70, 20, CmdSizePreset, normal},
         {&s.OptionsGroup, 0, "BUTTON", "Options", child | WS_GROUP | BS_GROUPBOX, 100, 93, 95, 105, 0, normal},
-        {&s.BatchFileCheck, 0, "BUTTON", "Batch File", check, 105, 110, 85, 20, CmdOption, normal},
+        {&s.BatchFileCheck, 0, "BUTTON", "Batch File", check, 105, 110, 85, 20, CmdOption, normal, NULL,
+         &s.BatchTooltip, ""}, // why it is greyed out, while it is
         {&s.LogFileCheck, 0, "BUTTON", "Log File", check, 105, 130, 85, 20, CmdOption, normal},
         {&s.UseOutputCheck, 0, "BUTTON", "Use Output", check, 105, 150, 85, 20, CmdUseOutput, normal},
         {&s.SubDirectoryCheck, 0, "BUTTON", "Sub Directory", check, 105, 170, 85, 20, CmdOption, normal},
@@ -197,11 +215,45 @@ static int EachRow(int (*act)(const ControlRow *row))
     return 1;
 }
 
+// The size field shows every digit of the largest size, and the caret after them: its margins,
+// the font's by default, give way where the digits need the room (at 100 %, ten digits of 7 pixels
+// in a field of 76 inside its border).
+static void FitSizeDigits(void)
+{
+    HWND field = AppState.SplitSizeEdit;
+    SIZE digits = {0, 0};
+    HDC dc = GetDC(field);
+    HGDIOBJ old = SelectObject(dc, AppState.NormalFont);
+    GetTextExtentPoint32A(dc, "2147483647", MaxSizeDigits, &digits);
+    SelectObject(dc, old);
+    ReleaseDC(field, dc);
+    RECT text; // where the field draws its text, inside its margins
+    SendMessageA(field, EM_GETRECT, 0, (LPARAM)&text);
+    LRESULT margins = SendMessageA(field, EM_GETMARGINS, 0, 0);
+    int room = (text.right - text.left + LOWORD(margins) + HIWORD(margins) - digits.cx - 1) / 2; // for each margin
+    room = room > 0 ? room : 0;
+    int left = LOWORD(margins) < room ? LOWORD(margins) : room;
+    int right = HIWORD(margins) < room ? HIWORD(margins) : room;
+    SendMessageA(field, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(left, right));
+}
+
 int CreateControls(void)
 {
     MakeFontsAndIcons();
     SizeWindow(); // no activation before there is a control to focus
-    return EachRow(CreateRow);
+    if (!EachRow(CreateRow))
+        return 0;
+    FitSizeDigits();
+    return 1;
+}
+
+void SetTip(HWND tooltip, HWND window, UINT_PTR id, const char *text)
+{
+    AppState.ToolInfo.hinst = GetModuleHandleA(NULL);
+    AppState.ToolInfo.hwnd = window;
+    AppState.ToolInfo.uId = id;
+    AppState.ToolInfo.lpszText = (LPSTR)text;
+    SendMessageA(tooltip, TTM_UPDATETIPTEXTA, 0, (LPARAM)&AppState.ToolInfo);
 }
 
 void LayOutForDpi(UINT dpi, const RECT *suggested)
@@ -214,6 +266,7 @@ void LayOutForDpi(UINT dpi, const RECT *suggested)
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     SizeWindow();
     EachRow(PlaceRow);
+    FitSizeDigits(); // the new font brought the font's margins back
     SendMessageA(AppState.PinButton, BM_SETIMAGE, IMAGE_ICON,
                  (LPARAM)(AppState.OnTop == 1 ? AppState.PinOnIcon : AppState.PinOffIcon));
     InvalidateRect(AppState.MainWindow, NULL, TRUE);

@@ -14,6 +14,10 @@ int CreateControls(void);
 // itself for that DPI, lays out its controls again, and makes its fonts and icons anew.
 void LayOutForDpi(UINT dpi, const RECT *suggested);
 
+// Gives a tip its text: the tip of a tool of window with the identifier id (0 for a button's own).
+// An empty text shows no tip.
+void SetTip(HWND tooltip, HWND window, UINT_PTR id, const char *text);
+
 // Makes the focused push button the default one (Enter's), or else Split; for the message loop.
 void MarkDefaultButton(void);
 

@@ -158,10 +158,7 @@ void SetOnTop(int16_t state)
 
     SetWindowPos(AppState.MainWindow, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SendMessageA(AppState.PinButton, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
-    AppState.ToolInfo.hinst = GetModuleHandleA(NULL);
-    AppState.ToolInfo.hwnd = AppState.PinButton;
-    AppState.ToolInfo.lpszText = (LPSTR)tip;
-    SendMessageA(AppState.PinTooltip, TTM_UPDATETIPTEXTA, 0, (LPARAM)&AppState.ToolInfo);
+    SetTip(AppState.PinTooltip, AppState.PinButton, 0, tip);
     AppState.OnTop = state == 0 ? 1 : 0;
 }
 
@@ -187,26 +184,33 @@ void ToggleUseOutput(void)
 
 void ApplySizeRule(void)
 {
-    // The field takes only digits from the keys; a paste brings any text ("1,457,000"). What is
-    // not a digit is dropped from it, as typing would, and so is every digit past the tenth: the
-    // field shows the number in use, and writing it runs this rule again on that number alone.
+    // The field takes only digits from the keys; a paste brings any text ("1,457,000"). The field
+    // shows the size in use: what is not a digit is dropped from it, as typing would, and so are
+    // leading zeros (00000000012 is 12) and every digit after the first ten of the number; a
+    // number above the largest size becomes the largest. Writing it runs this rule again on that
+    // number alone.
     char text[64] = "";
     char digits[sizeof text];
     size_t n = 0;
+    int zero = 0;
     GetWindowTextA(AppState.SplitSizeEdit, text, sizeof text);
-    for (const char *c = text; *c != '\0' && n < MaxSizeDigits; c++)
-        if (*c >= '0' && *c <= '9')
+    for (const char *c = text; *c != '\0' && n < MaxSizeDigits; c++) {
+        zero = zero || *c == '0';
+        if (*c >= '0' && *c <= '9' && (n > 0 || *c != '0'))
             digits[n++] = *c;
+    }
+    if (n == 0 && zero)
+        digits[n++] = '0';
     digits[n] = '\0';
+    // Ten digits can exceed the signed 32-bit range.
+    long long value = strtoll(digits, NULL, 10);
+    if (value > INT32_MAX)
+        n = (size_t)snprintf(digits, sizeof digits, "%d", INT32_MAX);
     if (strcmp(digits, text) != 0) {
         SetWindowTextA(AppState.SplitSizeEdit, digits);
         SendMessageA(AppState.SplitSizeEdit, EM_SETSEL, n, n);
         return;
     }
-    // Ten digits can exceed the signed 32-bit range: such a size is held at the nearest limit.
-    long long value = strtoll(digits, NULL, 10);
-    if (value > 2147483647LL)
-        value = 2147483647LL;
     AppState.SplitSize = (int32_t)value;
     UpdateFileStatus();
     SyncSizePresets();

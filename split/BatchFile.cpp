@@ -2,6 +2,7 @@
 #include "Split.h"
 
 #include "core/UiHelpers.h"
+#include "form/Form.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -42,22 +43,36 @@ static int SurvivesOemCodePage(const char *name)
     return ToBatchText(oem, sizeof oem, name) && strpbrk(oem, RefusedCharacters) == NULL;
 }
 
+// Why the batch file cannot carry FileName, in words for the Batch File option's tip; NULL when
+// it can. The words name the first obstacle found, in the order the checks are made.
+static const char *BatchObstacle(char *text, size_t capacity)
+{
+    const char *refused = strpbrk(AppState.FileName, RefusedCharacters);
+    if (BatchPiecesPerLine() < 2)
+        return "This name is too long for the batch file's COPY lines";
+    if (refused != NULL && *refused == ' ')
+        return "The batch file cannot carry spaces in a name";
+    if (refused != NULL) {
+        snprintf(text, capacity, "The batch file cannot carry the sign %c in a name", *refused);
+        return text;
+    }
+    if (!SurvivesOemCodePage(AppState.FileName))
+        return "The command prompt cannot read every character of this name from a batch file";
+    if (lstrcmpiA(AppState.Extension, ".bat") == 0) // it would rebuild itself while running
+        return "The batch file would take the name of this .bat file";
+    return NULL;
+}
+
 void UpdateBatchOption(void)
 {
-    int enable = 1;
-    if (BatchPiecesPerLine() < 2)
-        enable = 0;
-    else if (strpbrk(AppState.FileName, RefusedCharacters) != NULL)
-        enable = 0;
-    else if (!SurvivesOemCodePage(AppState.FileName))
-        enable = 0;
-    else if (lstrcmpiA(AppState.Extension, ".bat") == 0)
-        enable = 0; // its script would take the source's own name, and rebuild itself while running
-    if (AppState.JoinSelected)
-        enable = 0; // a join writes none
-
-    if (AppState.BatchFileCheck != NULL)
-        EnableWindow(AppState.BatchFileCheck, enable);
+    char sign[64];
+    char tip[256] = "";
+    const char *obstacle = BatchObstacle(sign, sizeof sign);
+    if (obstacle != NULL)
+        snprintf(tip, sizeof tip, "%s: %s", obstacle, "rename the file, or rejoin its pieces with COPY /B by hand.");
+    // A join writes none: greyed out with the rest of what only a split uses.
+    EnableWindow(AppState.BatchFileCheck, obstacle == NULL && !AppState.JoinSelected);
+    SetTip(AppState.BatchTooltip, AppState.MainWindow, (UINT_PTR)AppState.BatchFileCheck, AppState.JoinSelected ? "" : tip);
 }
 
 int BatchFileInForce(void)

@@ -53,41 +53,49 @@ protected:
 };
 
 // A box a split shows, the answer given and what is done while it is on screen; '@' in its text
-// stands for the source's folder.
+// stands for the source's folder. The icon has MB_DEFBUTTON2 added for a question whose default is No.
 struct ExpectedBox { int answer; std::string text, caption; UINT icon; std::function<void()> action = nullptr; };
+
+// A double-click on Split as it comes: a click, then a second click of a message of its own.
+static void DoubleClickSplit()
+{ PostMessageA(AppState.SplitButton, WM_LBUTTONDBLCLK, MK_LBUTTON, 0), PostMessageA(AppState.SplitButton, WM_LBUTTONUP, 0, 0); }
 
 // The progress bar, made slow: each position it is handed waits 25 ms, longer than the window's
 // pace, so that it is handed one at every chunk and every line; the test's moment then comes.
 static WNDPROC BarProc = nullptr;
-static std::function<void()> AtBar;
+static std::function<void(WPARAM)> AtBar;
 static LRESULT CALLBACK SlowBar(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == PBM_SETPOS && AtBar)
-        Sleep(25), AtBar();
+        Sleep(25), AtBar(wParam);
     return CallWindowProcA(BarProc, bar, message, wParam, lParam);
 }
 
 // A split or join cancelled (or an exit asked for) the first time the bar moves once file (a name,
-// or a pattern) is there with at least so many bytes.
-enum CancelWay { ClickCancel, PressEscape, ExitAsked, SessionEnds };
+// or a pattern) is there with at least so many bytes; or, for a double-click on Split, its second
+// click once the split is over (the bar emptied), before it has ended.
+enum CancelWay { ClickCancel, PressEscape, ExitAsked, SessionEnds, SecondClick };
 static void CancelWhen(const std::string &file, CancelWay way, DWORD bytes = 0)
 {
     if (BarProc == nullptr)
         BarProc = (WNDPROC)SetWindowLongPtrA(AppState.ProgressBar, GWLP_WNDPROC, (LONG_PTR)SlowBar);
-    AtBar = [file, way, bytes, done = false]() mutable {
+    AtBar = [file, way, bytes, done = false](WPARAM position) mutable {
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA(file.c_str(), &found);
         FindClose(search);
-        if (done || search == INVALID_HANDLE_VALUE || found.nFileSizeLow < bytes)
+        if (done || search == INVALID_HANDLE_VALUE || found.nFileSizeLow < bytes || (way == SecondClick && position != 0))
             return;
         done = true;
         EXPECT_EQ(Text(AppState.SplitButton), "Cancel");
+        if (way == SecondClick)
+            DoubleClickSplit();
         if (way == ClickCancel)
             Click(AppState.SplitButton);
         if (way == PressEscape || way == ExitAsked) // a key at a field, or the close box's message
             PostMessageA(way == ExitAsked ? AppState.MainWindow : AppState.SplitSizeEdit,
                          way == ExitAsked ? WM_CLOSE : WM_KEYDOWN, VK_ESCAPE, 0);
         if (way == SessionEnds) { // all done before the program returns: Windows may end it then
+            SetWindowTextA(AppState.SplitSizeEdit, "500"); // saved as the window shows it
             SendMessageA(AppState.MainWindow, WM_ENDSESSION, TRUE, 0);
             std::string folder = file.substr(0, file.rfind('\\')); // the sub-folder the split made
             EXPECT_FALSE(IsWindow(AppState.MainWindow) || GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES);
@@ -107,7 +115,21 @@ struct Ending {
     const char *cancelAt = nullptr; CancelWay way = ClickCancel; // a file of the split's: the moment to cancel
 };
 
+// The boxes seen from the first on are the rows' boxes, '@' the folder.
+static void ExpectBoxes(const BoxAnswerer &boxes, size_t first, const std::vector<ExpectedBox> &expected, const std::string &at)
+{
+    ASSERT_EQ(boxes.Count() - first, expected.size());
+    for (size_t i = 0; i < expected.size(); i++) {
+        std::string text = expected[i].text;
+        for (size_t p = text.find('@'); p != std::string::npos; p = text.find('@', p + 1))
+            text.replace(p, 1, at);
+        UINT icon = expected[i].icon & ~MB_DEFMASK, buttons = expected[i].answer == IDOK ? MB_OK : MB_YESNO;
+        EXPECT_TRUE(IsBox(boxes.Seen(first + i), text, expected[i].caption, icon, buttons | (expected[i].icon & MB_DEFMASK)));
+    }
+}
+
 static const char ExitQuestion[] = "A split is running. Cancel it and exit?";
+static const UINT NoFirst = MB_ICONQUESTION | MB_DEFBUTTON2; // its icon, No its default: Enter goes on splitting
 
 static ExpectedBox Error(const std::string &text, std::function<void()> action = nullptr)
 { return {IDOK, text, "Error", MB_ICONERROR, action}; }
@@ -207,12 +229,9 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
            }},
           Error("Could not read the source file while writing\ndata.001", [&] { ByteAt(at + "\\data.bin", 2999, 0); })},
          "data.bin new/"},
-        {"a double-click on Split: its second click, queued meanwhile, splits nothing", 3000, 1000, "S", "", {},
-         "data.bin data/ data/data.001 data/data.002 data/data.003",
-         [] {
-             PostMessageA(AppState.SplitButton, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
-             PostMessageA(AppState.SplitButton, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-         }},
+        {"double-clicks on Split: a second click queued meanwhile, or once the split is over, splits nothing", 3000, 1000,
+         "S", "", {}, "data.bin data/ data/data.001 data/data.002 data/data.003", DoubleClickSplit, nullptr,
+         "data\\data.003", SecondClick},
         {"a full disk while writing a piece", 1060000, 1000000, "BLO", "disk",
          {Error("Could not write\ndata.002\nThe disk may be full")}, "data.bin | data.001"},
         {"a full disk while writing the checksum file", 1048576, 524288, "BLO", "disk",
@@ -231,7 +250,7 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
                SendMessageA(AppState.MainWindow, WM_CLOSE, 0, 0);
                EXPECT_TRUE(IsWindow(AppState.MainWindow)) << "the window outlives the split";
            }},
-          {IDNO, ExitQuestion, "Split Running", MB_ICONQUESTION}, {IDNO, ExitQuestion, "Split Running", MB_ICONQUESTION}},
+          {IDNO, ExitQuestion, "Split Running", NoFirst}, {IDNO, ExitQuestion, "Split Running", NoFirst}},
          "data.bin out/ out/data.001 out/data.002", made("out"), "out\\data.002"},
         // Cancelled: nothing of the split is left, what was there before stays, the window says so.
         {"cancelled in the first piece, into the output folder it made", 3000, 1000, "O", "new",
@@ -242,11 +261,11 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
          "data.bin out/ out/data.txt", made("out"), "out\\data.txt", "out\\data.003"},
         {"cancelled in the batch file, in a sub-folder of an empty output folder", 3000, 1000, "BLOS", "out", {},
          "data.bin out/", made("out"), nullptr, "out\\data\\data.bat"},
-        {"Exit answered No: the split goes on", 3000, 1000, "BLO", "out", {{IDNO, ExitQuestion, "Split Running", MB_ICONQUESTION}},
+        {"Exit answered No: the split goes on", 3000, 1000, "BLO", "out", {{IDNO, ExitQuestion, "Split Running", NoFirst}},
          "data.bin out/ out/data.001 out/data.002 out/data.003 out/data.bat out/data.log out/data.sha256", made("out"),
          nullptr, "out\\data.002", ExitAsked},
         {"cancelled in the log by Exit answered Yes, which then ends the program", 3000, 1000, "BLS", "",
-         {{IDYES, ExitQuestion, "Split Running", MB_ICONQUESTION}}, "data.bin", nullptr, nullptr, "data\\data.log", ExitAsked},
+         {{IDYES, ExitQuestion, "Split Running", NoFirst}}, "data.bin", nullptr, nullptr, "data\\data.log", ExitAsked},
     };
     for (const Ending &row : rows) {
         SCOPED_TRACE(row.what);
@@ -280,14 +299,7 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
         for (MSG message; PeekMessageA(&message, NULL, 0, 0, PM_REMOVE); DispatchMessageA(&message))
             quit = quit || message.message == WM_QUIT;
 
-        ASSERT_EQ(boxes.Count() - first, row.boxes.size());
-        for (size_t i = 0; i < row.boxes.size(); i++) {
-            std::string text = row.boxes[i].text;
-            for (size_t p = text.find('@'); p != std::string::npos; p = text.find('@', p + 1))
-                text.replace(p, 1, at);
-            EXPECT_TRUE(IsBox(boxes.Seen(first + i), text, row.boxes[i].caption, row.boxes[i].icon,
-                              row.boxes[i].answer == IDOK ? MB_OK : MB_YESNO));
-        }
+        ExpectBoxes(boxes, first, row.boxes, at);
         if (held != INVALID_HANDLE_VALUE && CloseHandle(held)) // before the files are read
             held = INVALID_HANDLE_VALUE;
         std::string files = Listing(at), onTheDisk = Listing(out.Path());
@@ -307,7 +319,7 @@ TEST_F(Engine, EverySplitEndsWithItsBoxesItsFilesAndTheWindowIdle)
             }
         }
         if (IsWindow(AppState.MainWindow)) {
-            if (row.cancelAt != nullptr && row.way != ExitAsked)
+            if (row.cancelAt != nullptr && row.way != ExitAsked && row.way != SecondClick)
                 idle.replace(idle.find("|data.bin|"), 10, "|split cancelled|");
             EXPECT_EQ(Face(), idle) << "the window is idle again, as before the split";
             continue;
@@ -411,6 +423,7 @@ TEST_F(Engine, TheSessionEndingDuringASplitLeavesNothingAndSaves)
     EXPECT_TRUE(QuitPosted());
     EXPECT_EQ(Listing(folder.Path()), "data.bin");
     EXPECT_EQ(ProgramValue("CurrentDirectory"), folder.Path() + std::string(257 - folder.Path().size(), '\0'));
+    EXPECT_EQ(ProgramValue("SplitSize"), Bytes({(char)0xF4, 1, 0, 0})) << "500, the field's, not the split's 1000";
 }
 
 static std::string Sha256Of(const Bytes &bytes)
@@ -597,7 +610,7 @@ TEST_F(Engine, EveryJoinEndsWithItsFileProvenOrNothingOfIt)
         {"a damaged piece", "", "", "", "data.001", [&] { ByteAt(at + "\\data.002", 5000, ByteAt(at + "\\data.002", 5000) ^ 1); },
          {error("data.002 is damaged: its SHA-256 is not the one data.sha256 gives.")}, own, "data.zip"},
         {"a file of its name kept on No", "", "", "", "data.001", [&] { WriteBytes(at + "\\data.zip", "kept"); },
-         {{IDNO, "@\\data.zip already exist\n\nDo you want to overwrite it?", "File Exist", MB_ICONWARNING}},
+         {{IDNO, "@\\data.zip already exist\n\nDo you want to overwrite it?", "File Exist", MB_ICONWARNING | MB_DEFBUTTON2}},
          own + " data.zip", "data.zip"},
         {"cancelled half-way", "", "", "", "data.001", [] { CancelWhen("mvj*.tmp", ClickCancel, 125000); }, {}, own,
          "join cancelled"},
@@ -634,14 +647,7 @@ TEST_F(Engine, EveryJoinEndsWithItsFileProvenOrNothingOfIt)
             boxes.Answer(box.answer, box.action);
         Command(CmdSplit);
         AtBar = nullptr;
-        ASSERT_EQ(boxes.Count() - first, row.boxes.size());
-        for (size_t i = 0; i < row.boxes.size(); i++) {
-            std::string text = row.boxes[i].text;
-            if (text[0] == '@')
-                text.replace(0, 1, at);
-            EXPECT_TRUE(IsBox(boxes.Seen(first + i), text, row.boxes[i].caption, row.boxes[i].icon,
-                              row.boxes[i].answer == IDOK ? MB_OK : MB_YESNO));
-        }
+        ExpectBoxes(boxes, first, row.boxes, at);
         EXPECT_EQ(Listing(at), row.files);
         EXPECT_EQ(Text(AppState.StatusNamePane), row.status);
         std::string rebuilt = at + "\\" + row.output + (row.output.empty() ? "" : "\\") + "data.zip";
@@ -649,19 +655,24 @@ TEST_F(Engine, EveryJoinEndsWithItsFileProvenOrNothingOfIt)
     }
 }
 
-TEST_F(Engine, TheBatchFileOptionIsOnlyForNamesItCanCarry)
+// The Batch File option's tip says why it is greyed out, and nothing while it is not.
+TEST_F(Engine, TheBatchFileOptionIsOnlyForNamesItCanCarryAndItsTipSaysWhy)
 {
-    const std::string b55 = Repeat("\xC3\xA9", 55); // characters, not bytes
-    std::vector<std::pair<std::string, bool>> rows = {
-        {"data.zip", true}, {"donn\xC3\xA9\x65s.zip", true}, {b55 + ".zip", true}, {b55 + "n.zip", false},
-        {"\xE2\x82\xACuro.zip", false}, // the euro sign has no place in the console's code page (850)
-        {"setup.BAT", false},   // its script would take the source's own name
+    const std::string b55 = Repeat("\xC3\xA9", 55), sign = "The batch file cannot carry the sign "; // characters, not bytes
+    std::vector<std::pair<std::string, std::string>> rows = {
+        {"data.zip", ""}, {"donn\xC3\xA9\x65s.zip", ""}, {b55 + ".zip", ""},
+        {b55 + "n.zip", "This name is too long for the batch file's COPY lines"},
+        {"setup.BAT", "The batch file would take the name of this .bat file"},
+        {"da ta.zip", "The batch file cannot carry spaces in a name"},
+        {"\xE2\x82\xACuro.zip", "The command prompt cannot read every character of this name from a batch file"}, // code page 850
     };
-    for (char c : std::string(" `!@#$%^&*()/-=+[]{}|;'\",<>?"))
-        rows.push_back({std::string("da") + c + "ta.zip", false});
-    for (const auto &row : rows) {
+    for (char c : std::string("`!@#$%^&*()/-=+[]{}|;'\",<>?"))
+        rows.push_back({std::string("da") + c + "ta.zip", sign + c + " in a name"});
+    for (auto &row : rows) {
         Type(AppState.FileNameEdit, row.first);
-        EXPECT_EQ(IsWindowEnabled(AppState.BatchFileCheck) != FALSE, row.second) << row.first;
+        EXPECT_EQ(IsWindowEnabled(AppState.BatchFileCheck) != FALSE, row.second.empty()) << row.first;
+        row.second += row.second.empty() ? "" : ": rename the file, or rejoin its pieces with COPY /B by hand.";
+        EXPECT_EQ(TipText(AppState.BatchTooltip, AppState.MainWindow, (UINT_PTR)AppState.BatchFileCheck), row.second);
     }
 }
 

@@ -24,22 +24,17 @@ TEST_P(OptionBits, AreLoadedAndSavedBitForBit)
     DWORD bits = GetParam();
     Store("ChkBits", REG_DWORD, Dword(bits));
     ASSERT_NO_FATAL_FAILURE(Start());
-    EXPECT_EQ(Topmost(), (bits & 0x01) != 0);
-    EXPECT_EQ(Checked(AppState.BatchFileCheck), (bits & 0x02) != 0);
-    EXPECT_EQ(Checked(AppState.LogFileCheck), (bits & 0x04) != 0);
-    EXPECT_EQ(Checked(AppState.UseOutputCheck), (bits & 0x08) != 0);
-    EXPECT_EQ(IsWindowEnabled(AppState.OutputPathEdit) != FALSE, (bits & 0x08) != 0);
-    EXPECT_EQ(Checked(AppState.SubDirectoryCheck), (bits & 0x10) != 0);
-    EXPECT_EQ(AutoSplitChecked(), (bits & 0x20) != 0);
+    const std::pair<bool, DWORD> options[] = {{Topmost(), 0x01}, {Checked(AppState.BatchFileCheck), 0x02},
+        {Checked(AppState.LogFileCheck), 0x04}, {Checked(AppState.UseOutputCheck), 0x08},
+        {IsWindowEnabled(AppState.OutputPathEdit) != FALSE, 0x08}, {Checked(AppState.SubDirectoryCheck), 0x10}, {AutoSplitChecked(), 0x20}};
+    for (const auto &option : options)
+        EXPECT_EQ(option.first, (bits & option.second) != 0) << "option " << &option - options;
     Click(AppState.PinButton); // the pin turns the place on top over, with its picture and its tip
     bool onTop = (bits & 0x01) == 0;
     EXPECT_EQ(Topmost(), onTop);
     EXPECT_EQ((HICON)SendMessageA(AppState.PinButton, BM_GETIMAGE, IMAGE_ICON, 0),
               onTop ? AppState.PinOnIcon : AppState.PinOffIcon);
-    char tip[64] = "";
-    TOOLINFOA tool = {TTTOOLINFOA_V2_SIZE, 0, AppState.PinButton, 0, {0, 0, 0, 0}, NULL, tip, 0, NULL};
-    SendMessageA(AppState.PinTooltip, TTM_GETTEXTA, sizeof tip, (LPARAM)&tool);
-    EXPECT_STREQ(tip, onTop ? "always on top" : "click to keep on top");
+    EXPECT_EQ(TipText(AppState.PinTooltip, AppState.PinButton), onTop ? "always on top" : "click to keep on top");
     Command(CmdExit);
     EXPECT_EQ(ProgramValue("ChkBits"), Dword((bits ^ 0x01) & 0x3F)) << "bits 6 to 31 are saved as 0";
 }

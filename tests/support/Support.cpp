@@ -98,10 +98,12 @@ std::string Listing(const std::string &folder)
 
 // The answerer of this thread's boxes (each test is a process of its own).
 static BoxAnswerer *Answerer = nullptr;
+static int FocusedFirst = 0; // a box's default button, which takes the focus before the box is activated
 
 static LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam)
 {
     char className[16] = "";
+    FocusedFirst = code == HCBT_SETFOCUS ? GetDlgCtrlID((HWND)wParam) : FocusedFirst;
     if (code == HCBT_ACTIVATE && GetClassNameA((HWND)wParam, className, sizeof className) &&
         strcmp(className, "#32770") == 0 && GetDlgItem((HWND)wParam, 0xFFFF) != NULL)
         Answerer->OnBox((HWND)wParam);
@@ -147,9 +149,9 @@ void BoxAnswerer::OnBox(HWND box)
             return;
     answered_.push_back(box);
     BoxSeen seen = {Text(GetDlgItem(box, 0xFFFF)), Text(box), IconOf(box),
-                    GetDlgItem(box, IDYES) != NULL ? (UINT)MB_YESNO : (UINT)MB_OK};
+                    GetDlgItem(box, IDYES) == NULL ? (UINT)MB_OK : FocusedFirst == IDNO ? (UINT)(MB_YESNO | MB_DEFBUTTON2) : (UINT)MB_YESNO};
     seen_.push_back(seen);
-    int answer = seen.buttons == MB_YESNO ? IDNO : IDOK;
+    int answer = seen.buttons == MB_OK ? IDOK : IDNO;
     if (script_.empty()) {
         ADD_FAILURE() << "unexpected box \"" << seen.text << "\" (" << seen.caption << ")";
     } else {
@@ -215,6 +217,16 @@ std::string Text(HWND window)
     char text[1024] = "";
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, NULL);
     return text;
+}
+
+std::string TipText(HWND tooltip, HWND window, UINT_PTR id)
+{
+    wchar_t text[1024] = L""; // the ANSI message hands over no more than 80 bytes
+    TTTOOLINFOW tool = {TTTOOLINFOW_V2_SIZE, 0, window, id, {0, 0, 0, 0}, NULL, text, 0, NULL};
+    SendMessageW(tooltip, TTM_GETTEXTW, sizeof text / sizeof *text, (LPARAM)&tool);
+    char narrow[4 * sizeof text / sizeof *text] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, NULL, NULL);
+    return narrow;
 }
 
 Bytes ProgramValue(const char *name, DWORD *type)

@@ -40,7 +40,7 @@ private:
 struct BoxSeen {
     std::string text, caption;
     UINT icon;    // MB_ICONERROR, MB_ICONWARNING, MB_ICONQUESTION, MB_ICONINFORMATION or 0
-    UINT buttons; // MB_OK or MB_YESNO
+    UINT buttons; // MB_OK or MB_YESNO, with MB_DEFBUTTON2 when No is the default (Enter's)
 };
 
 // Answers this thread's message boxes as they open, in the scripted order. A box nobody
@@ -110,6 +110,8 @@ void TypeKeys(const std::string &text);
 inline std::string Repeat(const std::string &text, int times) { return times > 0 ? text + Repeat(text, times - 1) : ""; }
 bool Checked(HWND button);
 std::string Text(HWND window); // of this process's windows or another's
+// The whole text of a tip: that of the tool of window with the identifier id (0: the window's own).
+std::string TipText(HWND tooltip, HWND window, UINT_PTR id = 0);
 // The program's key under HKEY_CURRENT_USER, and one of its values as raw bytes (empty when absent).
 const char ProgramKey[] = "Software\\Drelwick\\Morvane";
 Bytes ProgramValue(const char *name, DWORD *type = nullptr);

@@ -179,12 +179,19 @@ TEST_F(RealProgram, TheInstalledProgramTakesTheFileExplorerSendsIt)
         file != NULL && file->Release(), shortcut != NULL && shortcut->Release();
         return std::string(target) + " in " + start + "; ";
     };
-    auto left = [&] { return Listing(home) + ", " + link(sendTo) + link(menu); };
+    auto opens = [&] { // Morvane among what Explorer offers to open .001 files with, and their own default
+        char command[2 * MAX_PATH] = "";
+        DWORD size = sizeof command, none = ERROR_FILE_NOT_FOUND;
+        SHGetValueA(HKEY_CLASSES_ROOT, "Morvane.Piece\\shell\\open\\command", NULL, NULL, command, &size);
+        return command + std::string(SHGetValueA(HKEY_CLASSES_ROOT, ".001\\OpenWithProgids", "Morvane.Piece", 0, 0, 0) == none ? "" : " listed") +
+               (SHGetValueA(HKEY_CLASSES_ROOT, ".001", NULL, NULL, NULL, NULL) == none ? "" : ", default taken") + "; ";
+    };
+    auto left = [&] { return Listing(home) + ", " + link(sendTo) + link(menu) + opens(); };
     auto shows = [&, entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + std::string(product)](const char *name) {
         DWORD size = sizeof path;
         return path[0] = '\0', SHGetValueA(HKEY_LOCAL_MACHINE, entry.c_str(), name, NULL, path, &size), path + std::string(";"); };
     const std::string shortcut = exe + " in " + home + "\\; "; // Send To, then the Start menu
-    EXPECT_EQ(left(), "Morvane.exe Morvane.hlp Morvane.html README.txt, " + shortcut + shortcut);
+    EXPECT_EQ(left(), "Morvane.exe Morvane.hlp Morvane.html README.txt, " + shortcut + shortcut + "\"" + exe + "\" \"%1\" listed; ");
     EXPECT_EQ(shows("DisplayName") + shows("DisplayVersion") + shows("Publisher") + shows("DisplayIcon"), "Morvane;3.2;Drelwick;" + exe + ",0;");
     const std::string files = folder / "sent files", source = files + "\\a b.bin", other = folder / "-c.bin";
     const std::string cyrillic = files + "\\\xD0\xB4.bin"; // a name in any script arrives whole
@@ -215,7 +222,7 @@ TEST_F(RealProgram, TheInstalledProgramTakesTheFileExplorerSendsIt)
         Await([&] { return Listing(files) + ", " + Text(program.Window()) == c.after; });
         EXPECT_EQ(Listing(files) + ", " + Text(program.Window()), c.after) << c.arguments;
     }
-    { // a first piece, with Auto Split: its set is joined at once, into the file of the pieces' name
+    { // a first piece, as Open with hands it over, with Auto Split: its set is joined at once, into the file of its name
         ASSERT_TRUE(WriteBytes(files + "\\j.001", "one,") && WriteBytes(files + "\\j.002", "two"));
         RunningProgram program(folder.Path(), "\"" + files + "\\j.001\"", exe);
         EXPECT_TRUE(Await([&] { return program.ChildByText("joined, not checked") != NULL; })) << Listing(files);
@@ -224,7 +231,7 @@ TEST_F(RealProgram, TheInstalledProgramTakesTheFileExplorerSendsIt)
     ASSERT_EQ(system(("msiexec /x " + std::string(product) + " /qn").c_str()), 0);
     const DWORD shortcutsKey = SHGetValueA(HKEY_CURRENT_USER, "Software\\Drelwick\\Installed", "Morvane", NULL, NULL, NULL);
     EXPECT_EQ(left() + shows("DisplayName") + std::to_string(shortcutsKey) + std::to_string(ProgramValue("SplitSize").size()),
-              ",  in ;  in ; ;24") << "the shortcuts' key path goes, the settings stay";
+              ",  in ;  in ; ; ;24") << "the shortcuts' key path and Open with go, the settings stay";
 }
 
 // The page the viewer shows a topic on, once it reads `heading` first (at most 5 s).

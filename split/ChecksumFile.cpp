@@ -13,16 +13,42 @@ int ChecksumFileWanted(void)
     return IsInForce(AppState.BatchFileCheck) || IsChecked(AppState.LogFileCheck);
 }
 
-// It never takes the source's own name: a source that is itself a .sha256 file (whatever the case),
-// or one that the name would open all the same (a hard link, say), gets .sha256.txt.
+int ComposeTextName(char *name, size_t capacity, const char *suffix, const char *other)
+{
+    snprintf(name, capacity, "%s%s", AppState.BaseName, lstrcmpiA(AppState.Extension, suffix) == 0 ? other : suffix);
+    if (!IsTheSource(name))
+        return 1;
+    snprintf(name, capacity, "%s%s", AppState.BaseName, other);
+    return !IsTheSource(name);
+}
+
+FILE *OpenSplitText(int named, const char *name, const char *what, const char *caption, const char *failure, int *result)
+{
+    *result = 0;
+    if (!named) {
+        FormatMessageText("%s %s %s\n%s\n%s", "No", what, "file was written: its name", name,
+                          "opens the source file itself, which Morvane never writes over");
+        ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
+        return NULL;
+    }
+    if (KeepsExistingFile(name, caption)) {
+        *result = 1;
+        return NULL;
+    }
+    FILE *file = fopen(name, "wt");
+    if (file == NULL) {
+        ShowMessage(failure, "Error", MB_ICONERROR);
+        return NULL;
+    }
+    NoteMadeText(file, name);
+    return file;
+}
+
+// A source that is itself a .sha256 file (whatever the case), or one that the name would open all
+// the same (a hard link, say), gets .sha256.txt.
 int ComposeChecksumName(void)
 {
-    const char *suffix = lstrcmpiA(AppState.Extension, ".sha256") == 0 ? ".sha256.txt" : ".sha256";
-    snprintf(AppState.ChecksumName, sizeof AppState.ChecksumName, "%s%s", AppState.BaseName, suffix);
-    if (!IsTheSource(AppState.ChecksumName))
-        return 1;
-    snprintf(AppState.ChecksumName, sizeof AppState.ChecksumName, "%s%s", AppState.BaseName, ".sha256.txt");
-    return !IsTheSource(AppState.ChecksumName);
+    return ComposeTextName(AppState.ChecksumName, sizeof AppState.ChecksumName, ".sha256", ".sha256.txt");
 }
 
 static void WriteLine(FILE *file, const unsigned char *digest, const char *name)
@@ -34,22 +60,12 @@ static void WriteLine(FILE *file, const unsigned char *digest, const char *name)
 
 int WriteChecksumFile(void)
 {
-    if (!ComposeChecksumName()) {
-        FormatMessageText("%s\n%s\n%s", "No checksum file was written: its name", AppState.ChecksumName,
-                          "opens the source file itself, which Morvane never writes over");
-        ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
-        return 0;
-    }
-    if (KeepsExistingFile(AppState.ChecksumName, "Checksum File Exist"))
-        return 1;
-
-    FILE *file = fopen(AppState.ChecksumName, "wt");
-    if (file == NULL) {
-        FormatMessageText("%s\n%s", "Could not create the checksum file", AppState.ChecksumName);
-        ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
-        return 0;
-    }
-    NoteMadeText(file, AppState.ChecksumName);
+    int result = 0, named = ComposeChecksumName();
+    char failure[sizeof AppState.MessageText];
+    CopyText(failure, sizeof failure, FormatMessageText("%s\n%s", "Could not create the checksum file", AppState.ChecksumName));
+    FILE *file = OpenSplitText(named, AppState.ChecksumName, "checksum", "Checksum File Exist", failure, &result);
+    if (file == NULL)
+        return result;
     for (int k = 1; k <= AppState.PieceCount; k++) {
         ComposePieceName(k);
         WriteLine(file, PieceDigest(k), AppState.PieceName);

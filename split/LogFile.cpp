@@ -11,12 +11,7 @@
 // .log would open whatever its own name (a short name, say). 1 when a name was found.
 static int ComposeLogName(void)
 {
-    const char *suffix = lstrcmpiA(AppState.Extension, ".log") == 0 ? ".txt" : ".log";
-    snprintf(AppState.LogName, sizeof AppState.LogName, "%s%s", AppState.BaseName, suffix);
-    if (!IsTheSource(AppState.LogName))
-        return 1;
-    snprintf(AppState.LogName, sizeof AppState.LogName, "%s%s", AppState.BaseName, ".txt");
-    return !IsTheSource(AppState.LogName);
+    return ComposeTextName(AppState.LogName, sizeof AppState.LogName, ".log", ".txt");
 }
 
 // Reads a piece's creation time as local calendar fields. NULL when read, otherwise the text of
@@ -43,21 +38,10 @@ int WriteLogFile(void)
     int64_t size = AppState.SplitSize;
     int64_t fileSize = AppState.FileSize;
 
-    if (!ComposeLogName()) {
-        FormatMessageText("%s\n%s\n%s", "No log file was written: its name", AppState.LogName,
-                          "opens the source file itself, which Morvane never writes over");
-        ShowMessage(AppState.MessageText, "Error", MB_ICONERROR);
-        return 0;
-    }
-    if (KeepsExistingFile(AppState.LogName, "Log File Exist"))
-        return 1;
-
-    FILE *log = fopen(AppState.LogName, "wt");
-    if (log == NULL) {
-        ShowMessage("Log file stream buffer null", "Error", MB_ICONERROR);
-        return 0;
-    }
-    NoteMadeText(log, AppState.LogName);
+    int result = 0;
+    FILE *log = OpenSplitText(ComposeLogName(), AppState.LogName, "log", "Log File Exist", "Log file stream buffer null", &result);
+    if (log == NULL)
+        return result;
 
     int64_t count = CountPieces(fileSize, (int32_t)size);
 

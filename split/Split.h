@@ -31,6 +31,16 @@ int BatchPiecesPerLine(void);
 // Writes the split log beside the pieces. 1 when written or kept; 0 after a reported failure.
 int WriteLogFile(void);
 
+// Sets name to BaseName + suffix, or + other for a source that is itself a `suffix` file (in any
+// case) or that the name would open all the same (a hard link, say): a text file of the split never
+// takes the source's own name. 1 unless both names would open the source.
+int ComposeTextName(char *name, size_t capacity, const char *suffix, const char *other);
+// Opens a text file of the split (the checksum file, the log) for writing under name, after the
+// question when one is there (under caption), or says why not (what: "log" ...; failure: the box of
+// a file that cannot be made). NULL when not opened, with *result 1 when the user kept the file
+// that was there and 0 after a reported failure.
+FILE *OpenSplitText(int named, const char *name, const char *what, const char *caption, const char *failure, int *result);
+
 // 1 when the split writes its checksum file: whenever the batch file or the log is in force.
 int ChecksumFileWanted(void);
 // Sets ChecksumName; 1 when a name was found that does not open the source itself.

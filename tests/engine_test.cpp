@@ -612,8 +612,10 @@ TEST_F(Engine, EveryJoinEndsWithItsFileProvenOrNothingOfIt)
         {"a file of its name kept on No", "", "", "", "data.001", [&] { WriteBytes(at + "\\data.zip", "kept"); },
          {{IDNO, "@\\data.zip already exist\n\nDo you want to overwrite it?", "File Exist", MB_ICONWARNING | MB_DEFBUTTON2}},
          own + " data.zip", "data.zip"},
-        {"cancelled half-way", "", "", "", "data.001", [] { CancelWhen("mvj*.tmp", ClickCancel, 125000); }, {}, own,
+        {"cancelled half-way by Escape", "", "", "", "data.001", [] { CancelWhen("mvj*.tmp", PressEscape, 125000); }, {}, own,
          "join cancelled"},
+        {"Exit answered No: the join goes on", "", "", "", "data.001", [] { CancelWhen("mvj*.tmp", ExitAsked, 125000); },
+         {{IDNO, "A join is running. Cancel it and exit?", "Join Running", NoFirst}}, own + " data.zip", "joined and checked"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);

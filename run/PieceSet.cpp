@@ -112,12 +112,11 @@ static int PieceNumber(const char *name)
 // would take for something else (a stream, wildcards, a device), and not one of the pieces.
 static int TakeRebuiltName(const char *name)
 {
-    static const char *const devices[] = {"CON", "PRN", "AUX", "NUL", "COM", "LPT"};
-    size_t stem = strcspn(name, ".");
-    for (const char *device : devices)
-        if (_strnicmp(name, device, 3) == 0 && (stem == 3 || (stem == 4 && device[0] >= 'C' && name[3] >= '1' &&
-                                                                 name[3] <= '9' && (device[1] == 'O' || device[1] == 'P'))))
-            return 0;
+    // Windows makes \\.\CON of CON, NUL, COM1, LPT1 ... in every folder, whatever follows the dot.
+    char full[2 * PathCapacity] = "";
+    GetFullPathNameA(name, sizeof full, full, NULL);
+    if (strncmp(full, "\\\\.\\", 4) == 0)
+        return 0;
     size_t n = strlen(name);
     if (n == 0 || name[n - 1] == ' ' || name[n - 1] == '.' || strpbrk(name, "\\/:*?\"<>|") != NULL ||
         WideLength(name) > 255 || PieceNumber(name) != 0)

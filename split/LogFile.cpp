@@ -86,7 +86,7 @@ int WriteLogFile(void)
     // After the lines it has always had: the checksum file and the whole file's SHA-256.
     char hex[Sha256HexSize];
     Sha256Hex(WholeDigest(), hex);
-    fprintf(log, "\n%s %s\n", "Checksum file........", ComposeChecksumName() ? AppState.ChecksumName : "None");
+    fprintf(log, "\n%s %s\n", "Checksum file........", AppState.ChecksumName); // named when it was written or kept
     fprintf(log, "%s %s\n", "SHA-256..............", hex);
 
     if (!CloseMadeText())
